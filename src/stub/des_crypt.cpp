@@ -80,7 +80,9 @@ bool HasOddParity(unsigned char byte) {
 
 DesCrypt::DesCrypt() : subkeys_(), skipParityTest_(false), keySet_(false) {}
 
-DesCrypt::~DesCrypt() { ClearKey(); }
+DesCrypt::~DesCrypt() {
+    ClearKey();
+}
 
 void DesCrypt::ClearKey() {
     // Written through a volatile pointer so that the wipe is not dropped as a dead store.
@@ -167,7 +169,8 @@ void DesCrypt::DecryptBlock(const Subkey subkeys[kRoundCount],
     std::uint32_t left = static_cast<std::uint32_t>(permuted >> 32);
     std::uint32_t right = static_cast<std::uint32_t>(permuted);
     for (std::size_t round = 0; round < kRoundCount; ++round) {
-        const std::uint32_t next = left ^ Feistel(right, LoadBigEndian(subkeys[round], kSubkeySize));
+        const std::uint32_t next =
+            left ^ Feistel(right, LoadBigEndian(subkeys[round], kSubkeySize));
         left = right;
         right = next;
     }

@@ -72,7 +72,8 @@ public:
     // The DES block function: initial permutation, 16 rounds with the subkeys in the order given,
     // final swap and inverse initial permutation. With the subkeys in reverse schedule order it
     // decrypts; in schedule order it encrypts.
-    static void DecryptBlock(const Subkey subkeys[kRoundCount], const unsigned char input[kBlockSize],
+    static void DecryptBlock(const Subkey subkeys[kRoundCount],
+                             const unsigned char input[kBlockSize],
                              unsigned char output[kBlockSize]);
 
     // 0-9 for "0"-"9", 10-15 for "A"-"F" and "a"-"f"; throws for any other character.

@@ -103,7 +103,9 @@ TEST_F(OpensslDes, RandomKeysAndTextsAgreeInBothDirections) {
 // The builder's text output for a package key decrypts with OpenSSL under the key bytes the
 // launcher derives from the same file name, giving the text followed by blank padding.
 TEST_F(OpensslDes, PackageTextKeyMatchesRawKeyBytes) {
-    const char* names[] = {"setup.exe", "vx", "", "A\xE9t\xE9" "conf"};
+    const char* names[] = {"setup.exe", "vx", "",
+                           "A\xE9t\xE9"
+                           "conf"};
     const std::string config = "<config>\r\n  <item name=\"x\" value=\"1\"/>\r\n</config>\r\n";
     for (const char* name : names) {
         SCOPED_TRACE(name);

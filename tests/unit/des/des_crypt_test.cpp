@@ -164,7 +164,9 @@ TEST(DesCrypt, RejectsBadInputWithExactMessagesAndLeavesOutputAlone) {
         {"0x5E813540F0AB405", "Input string is not a multiple of 16 characters!"},
         {"0x5E813540F0AB40", "Input text contains a non-hexadecimal character!"},
         {std::string("85E81354\0F0AB405", 16), "Input text contains a non-hexadecimal character!"},
-        {"85E81354\xC6" "F0AB405", "Input text contains a non-hexadecimal character!"},
+        {"85E81354\xC6"
+         "F0AB405",
+         "Input text contains a non-hexadecimal character!"},
         // A bad digit in the last block stops the whole text before anything is decrypted.
         {valid + "85E813540F0AB40-", "Input text contains a non-hexadecimal character!"},
     };
@@ -235,13 +237,17 @@ TEST(DesCrypt, PrepareKeyPadsCutsAndFixesParityOfAnAllEvenKey) {
         bool oddByte;
     };
     const Case cases[] = {
-        {"ab", "6162202020202020", true},            // padded with blanks
-        {"", "2020202020202020", true},              // blanks only
-        {"vx1234.exe", "7678313233342E65", true},    // cut after 8 bytes
-        {"33333333", "3333333333333333", false},     // all even, top bit clear: kept
-        {"\xC0" "0000000", "4030303030303030", true}, // all even, top bit set: cleared
-        {"\xC0" "000000", "C030303030303020", true},  // the padding blank is odd: kept
-        {"0000000\xC0", "30303030303030C0", false},   // top bit of a later byte: kept
+        {"ab", "6162202020202020", true},         // padded with blanks
+        {"", "2020202020202020", true},           // blanks only
+        {"vx1234.exe", "7678313233342E65", true}, // cut after 8 bytes
+        {"33333333", "3333333333333333", false},  // all even, top bit clear: kept
+        {"\xC0"
+         "0000000",
+         "4030303030303030", true}, // all even, top bit set: cleared
+        {"\xC0"
+         "000000",
+         "C030303030303020", true},                 // the padding blank is odd: kept
+        {"0000000\xC0", "30303030303030C0", false}, // top bit of a later byte: kept
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keyHex);
@@ -359,13 +365,16 @@ TEST(DesCrypt, MutatedTextsFailCleanlyOrDecryptToHalfTheirLength) {
             const std::size_t at = text.empty() ? 0 : random() % text.size();
             switch (random() % 4) {
             case 0:
-                if (!text.empty()) text[at] = static_cast<char>(random());
+                if (!text.empty())
+                    text[at] = static_cast<char>(random());
                 break;
             case 1:
-                text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), static_cast<char>(random()));
+                text.insert(text.begin() + static_cast<std::ptrdiff_t>(at),
+                            static_cast<char>(random()));
                 break;
             case 2:
-                if (!text.empty()) text.erase(at, 1);
+                if (!text.empty())
+                    text.erase(at, 1);
                 break;
             default:
                 text.resize(at);
