@@ -24,6 +24,7 @@ public:
     // area (its length byte, at offset 1) lies inside the table.
     const std::uint8_t* FindStructure(std::uint8_t type) const;
 
+    const std::uint8_t* Data() const { return bytes_.data(); }
     std::size_t Size() const { return bytes_.size(); }
 
 private:
