@@ -76,10 +76,11 @@ bool liesInside(const fs::path& file, const fs::path& folder) {
     std::error_code ec;
     const fs::path parent = fs::weakly_canonical(fs::absolute(file, ec).parent_path(), ec);
     const fs::path root = fs::weakly_canonical(folder, ec);
-    if (ec) return false;
+    if (ec)
+        return false;
     const auto mismatch = std::mismatch(root.begin(), root.end(), parent.begin(), parent.end());
-    return mismatch.first == root.end() || (std::next(mismatch.first) == root.end() &&
-                                            mismatch.first->empty());
+    return mismatch.first == root.end() ||
+           (std::next(mismatch.first) == root.end() && mismatch.first->empty());
 }
 
 MemberInfo memberFor(const SourceEntry& entry, const BuildOptions& options) {
@@ -97,7 +98,8 @@ bool writeArchive(const std::vector<SourceEntry>& entries, const BuildOptions& o
     for (const SourceEntry& entry : entries) {
         const MemberInfo member = memberFor(entry, options);
         if (entry.isDirectory) {
-            if (!writer.addFolder(member, error)) return false;
+            if (!writer.addFolder(member, error))
+                return false;
             continue;
         }
         std::ifstream data(entry.path, std::ios::binary);
@@ -121,7 +123,7 @@ bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::st
     }
     if (liesInside(options.output, options.input)) {
         error = options.output.u8string() + ": the package must not be written into the folder "
-                                             "it is built from";
+                                            "it is built from";
         return false;
     }
     std::vector<char> stub;
@@ -137,7 +139,8 @@ bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::st
             return false;
         }
         out.write(stub.data(), static_cast<std::streamsize>(stub.size()));
-        if (!writeArchive(entries, options, out, error)) return false;
+        if (!writeArchive(entries, options, out, error))
+            return false;
         out.close();
         if (!out) {
             error = options.output.u8string() + ": cannot be written";

@@ -15,13 +15,16 @@ const char* const kUsageText =
 
 bool parseEpoch(const std::string& text, std::int64_t& seconds) {
     constexpr std::int64_t kEndOfYear9999 = 253402300799;
-    if (text.empty() || text.size() > 12) return false;
+    if (text.empty() || text.size() > 12)
+        return false;
     std::int64_t value = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         value = value * 10 + (c - '0');
     }
-    if (value > kEndOfYear9999) return false;
+    if (value > kEndOfYear9999)
+        return false;
     seconds = value;
     return true;
 }

@@ -46,13 +46,16 @@ bool decodeUtf8(const std::string& s, std::size_t& pos, char32_t& cp) {
     } else {
         return false;
     }
-    if (s.size() - pos <= extra) return false;
+    if (s.size() - pos <= extra)
+        return false;
     for (std::size_t i = 1; i <= extra; ++i) {
         const auto next = static_cast<unsigned char>(s[pos + i]);
-        if ((next & 0xC0) != 0x80) return false;
+        if ((next & 0xC0) != 0x80)
+            return false;
         cp = (cp << 6) | (next & 0x3F);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return false;
     pos += extra + 1;
     return true;
 }
@@ -107,7 +110,8 @@ std::string cp1252ToDisplayUtf8(const std::string& cp1252) {
     for (const char c : cp1252) {
         const auto byte = static_cast<unsigned char>(c);
         char32_t cp = byte;
-        if (byte >= 0x80 && byte < 0xA0) cp = kHighControlRange[byte - 0x80];
+        if (byte >= 0x80 && byte < 0xA0)
+            cp = kHighControlRange[byte - 0x80];
         if (byte < 0x20 || byte == 0x7F || cp == 0)
             out += hexByte(byte);
         else

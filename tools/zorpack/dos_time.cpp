@@ -3,8 +3,10 @@
 namespace zorpack {
 
 DosTimestamp toDosTimestamp(const CalendarTime& t) {
-    if (t.year < 1980) return toDosTimestamp(CalendarTime{});
-    if (t.year > 2107) return toDosTimestamp(CalendarTime{2107, 12, 31, 23, 59, 58});
+    if (t.year < 1980)
+        return toDosTimestamp(CalendarTime{});
+    if (t.year > 2107)
+        return toDosTimestamp(CalendarTime{2107, 12, 31, 23, 59, 58});
     DosTimestamp dos;
     dos.date = static_cast<std::uint16_t>(((t.year - 1980) << 9) | (t.month << 5) | t.day);
     dos.time = static_cast<std::uint16_t>((t.hour << 11) | (t.minute << 5) | (t.second / 2));

@@ -15,8 +15,7 @@ void printListing(const ArchiveDirectory& directory, std::ostream& out) {
     out << line;
     for (const EntryHeader& entry : directory.entries) {
         const CalendarTime t = fromDosTimestamp(DosTimestamp{entry.dosTime, entry.dosDate});
-        std::snprintf(line, sizeof line,
-                      "%10lu %10lu %-8s %04d-%02d-%02d %02d:%02d:%02d  ",
+        std::snprintf(line, sizeof line, "%10lu %10lu %-8s %04d-%02d-%02d %02d:%02d:%02d  ",
                       static_cast<unsigned long>(entry.uncompressedSize),
                       static_cast<unsigned long>(entry.compressedSize),
                       entry.method == kMethodDeflated ? "deflated" : "stored", t.year, t.month,

@@ -10,10 +10,12 @@ namespace {
 bool isReservedDeviceName(const std::string& name) {
     // The device names are reserved with any extension ("nul.txt" is the device too).
     std::string stem = foldCaseCp1252(name.substr(0, name.find('.')));
-    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
-        if (stem == device) return true;
+        if (stem == device)
+            return true;
     return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
            stem[3] >= '1' && stem[3] <= '9';
 }
@@ -36,7 +38,8 @@ bool makeMemberComponent(const std::string& utf8, std::string& cp1252, std::stri
         problem = "it ends with a dot or a blank, which Windows drops";
         return false;
     }
-    if (!utf8ToCp1252(utf8, cp1252, problem)) return false;
+    if (!utf8ToCp1252(utf8, cp1252, problem))
+        return false;
     if (isReservedDeviceName(cp1252)) {
         problem = "it is a reserved Windows device name";
         return false;

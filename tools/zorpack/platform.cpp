@@ -3,8 +3,8 @@
 #include "zip_format.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <memory>
 #else
@@ -25,9 +25,10 @@ struct LocalFreeDeleter {
 };
 
 std::string wideToUtf8(const wchar_t* text) {
-    const int needed =
-        ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return std::string();
+    const int needed = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, nullptr, 0,
+                                             nullptr, nullptr);
+    if (needed <= 0)
+        return std::string();
     std::string out(static_cast<std::size_t>(needed), '\0');
     if (::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, &out[0], needed, nullptr,
                               nullptr) != needed)
@@ -50,8 +51,8 @@ bool readFileFacts(const std::filesystem::path& path, bool isDirectory, FileFact
                 std::to_string(::GetLastError()) + ")";
         return false;
     }
-    facts.localModified = CalendarTime{calendar.wYear,  calendar.wMonth,  calendar.wDay,
-                                       calendar.wHour,  calendar.wMinute, calendar.wSecond};
+    facts.localModified = CalendarTime{calendar.wYear, calendar.wMonth,  calendar.wDay,
+                                       calendar.wHour, calendar.wMinute, calendar.wSecond};
     if (isDirectory)
         facts.attributes = kAttributeDirectory | (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN);
     else
@@ -63,9 +64,12 @@ bool readFileFacts(const std::filesystem::path& path, bool isDirectory, FileFact
 std::vector<std::string> programArguments(int, char**) {
     std::vector<std::string> args;
     int count = 0;
-    std::unique_ptr<LPWSTR, LocalFreeDeleter> wide(::CommandLineToArgvW(::GetCommandLineW(), &count));
-    if (!wide) return args;
-    for (int i = 1; i < count; ++i) args.push_back(wideToUtf8(wide.get()[i]));
+    std::unique_ptr<LPWSTR, LocalFreeDeleter> wide(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count));
+    if (!wide)
+        return args;
+    for (int i = 1; i < count; ++i)
+        args.push_back(wideToUtf8(wide.get()[i]));
     return args;
 }
 

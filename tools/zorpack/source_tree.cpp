@@ -90,7 +90,8 @@ bool checkCaseCollisions(const std::vector<SourceEntry>& entries, std::string& e
     std::map<std::string, const SourceEntry*> seen;
     for (const SourceEntry& entry : entries) {
         std::string key = foldCaseCp1252(entry.name);
-        if (!key.empty() && key.back() == '/') key.pop_back();
+        if (!key.empty() && key.back() == '/')
+            key.pop_back();
         const auto inserted = seen.emplace(std::move(key), &entry);
         if (!inserted.second) {
             error = display(entry.path) + " and " + display(inserted.first->second->path) +
@@ -116,7 +117,8 @@ bool scanSourceTree(const fs::path& root, std::vector<SourceEntry>& entries, std
         pending.pop_back();
         fs::directory_iterator it(folder, ec);
         for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-            if (!addItem(*it, folderName, entries, pending, error)) return false;
+            if (!addItem(*it, folderName, entries, pending, error))
+                return false;
             if (entries.size() > kMaxEntries) {
                 error = display(root) + ": more than 65535 files and folders";
                 return false;

@@ -11,7 +11,8 @@ public:
 
     // Reads `length` bytes at `offset`; false when they do not lie wholly inside the file.
     bool read(std::uint64_t offset, std::size_t length, std::vector<unsigned char>& bytes) {
-        if (offset > size_ || length > size_ - offset) return false;
+        if (offset > size_ || length > size_ - offset)
+            return false;
         bytes.resize(length);
         in_.clear();
         in_.seekg(static_cast<std::streamoff>(offset));
@@ -29,13 +30,15 @@ private:
 bool findEndRecord(ArchiveFile& file, std::uint64_t fileSize, std::uint64_t& offset) {
     const auto window = static_cast<std::size_t>(std::min(fileSize, kEndRecordSearchLimit));
     std::vector<unsigned char> tail;
-    if (window < 4 || !file.read(fileSize - window, window, tail)) return false;
+    if (window < 4 || !file.read(fileSize - window, window, tail))
+        return false;
     for (std::size_t i = window - 4;; --i) {
         if (getU32(&tail[i]) == kEndRecordSignature) {
             offset = fileSize - window + i;
             return true;
         }
-        if (i == 0) return false;
+        if (i == 0)
+            return false;
     }
 }
 
@@ -45,15 +48,24 @@ std::string memberLabel(std::size_t index, const std::string& name) {
 
 // Names the first header field in which the local header disagrees with the central directory.
 const char* firstDifference(const EntryHeader& central, const EntryHeader& local) {
-    if (central.versionNeeded != local.versionNeeded) return "version needed";
-    if (central.flags != local.flags) return "flags";
-    if (central.method != local.method) return "compression method";
-    if (central.dosTime != local.dosTime) return "time";
-    if (central.dosDate != local.dosDate) return "date";
-    if (central.crc32 != local.crc32) return "CRC-32";
-    if (central.compressedSize != local.compressedSize) return "compressed size";
-    if (central.uncompressedSize != local.uncompressedSize) return "uncompressed size";
-    if (central.name != local.name) return "name";
+    if (central.versionNeeded != local.versionNeeded)
+        return "version needed";
+    if (central.flags != local.flags)
+        return "flags";
+    if (central.method != local.method)
+        return "compression method";
+    if (central.dosTime != local.dosTime)
+        return "time";
+    if (central.dosDate != local.dosDate)
+        return "date";
+    if (central.crc32 != local.crc32)
+        return "CRC-32";
+    if (central.compressedSize != local.compressedSize)
+        return "compressed size";
+    if (central.uncompressedSize != local.uncompressedSize)
+        return "uncompressed size";
+    if (central.name != local.name)
+        return "name";
     return nullptr;
 }
 
@@ -107,8 +119,10 @@ bool readMember(ArchiveFile& file, std::uint64_t fileSize, std::size_t index,
     }
     local.name.assign(b.begin(), b.end());
     if (const char* field = firstDifference(entry, local)) {
-        error = memberLabel(index, entry.name) + ": the local header disagrees with the central "
-                                                 "directory in its " + field;
+        error = memberLabel(index, entry.name) +
+                ": the local header disagrees with the central "
+                "directory in its " +
+                field;
         return false;
     }
     if (entry.method != kMethodStored && entry.method != kMethodDeflated) {
@@ -165,7 +179,8 @@ bool readArchiveDirectory(std::istream& in, ArchiveDirectory& directory, std::st
     directory.entries.reserve(totalEntries);
     for (std::size_t i = 0; i < totalEntries; ++i) {
         EntryHeader entry;
-        if (!readMember(file, fileSize, i, position, entry, error)) return false;
+        if (!readMember(file, fileSize, i, position, entry, error))
+            return false;
         directory.firstLocalHeaderOffset =
             std::min<std::uint64_t>(directory.firstLocalHeaderOffset, entry.localHeaderOffset);
         directory.entries.push_back(std::move(entry));

@@ -17,7 +17,8 @@ public:
                               Z_DEFAULT_STRATEGY) == Z_OK;
     }
     ~RawDeflater() {
-        if (ready_) deflateEnd(&stream_);
+        if (ready_)
+            deflateEnd(&stream_);
     }
     RawDeflater(const RawDeflater&) = delete;
     RawDeflater& operator=(const RawDeflater&) = delete;
@@ -99,19 +100,22 @@ bool checkAtEnd(std::istream& data, std::string& error) {
 } // namespace
 
 bool checkEntryCount(std::size_t count, std::string& error) {
-    if (count <= kMaxEntries) return true;
+    if (count <= kMaxEntries)
+        return true;
     error = "an archive can hold at most 65535 files and folders";
     return false;
 }
 
 bool checkMemberSize(std::uint64_t size, std::string& error) {
-    if (size <= kMaxMemberSize) return true;
+    if (size <= kMaxMemberSize)
+        return true;
     error = "files of 4 GiB or more cannot be packed";
     return false;
 }
 
 bool checkArchiveOffset(std::uint64_t offset, std::string& error) {
-    if (offset <= kMaxArchiveOffset) return true;
+    if (offset <= kMaxArchiveOffset)
+        return true;
     error = "the package would grow beyond 4 GiB, which the launcher cannot read";
     return false;
 }
@@ -127,8 +131,10 @@ bool ZipWriter::position(std::uint64_t& offset, std::string& error) {
 }
 
 bool ZipWriter::write(const std::vector<unsigned char>& bytes, std::string& error) {
-    out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (out_) return true;
+    out_.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    if (out_)
+        return true;
     error = "cannot write the package file";
     return false;
 }
@@ -138,13 +144,15 @@ bool ZipWriter::beginMember(const MemberInfo& member, EntryHeader& header, std::
         error = "the archive is already complete";
         return false;
     }
-    if (!checkEntryCount(entries_.size() + 1, error)) return false;
+    if (!checkEntryCount(entries_.size() + 1, error))
+        return false;
     if (member.name.empty() || member.name.size() > kMaxNameLength) {
         error = "a member name must hold 1 to 65535 bytes";
         return false;
     }
     std::uint64_t offset = 0;
-    if (!position(offset, error) || !checkArchiveOffset(offset, error)) return false;
+    if (!position(offset, error) || !checkArchiveOffset(offset, error))
+        return false;
     header = EntryHeader{};
     header.name = member.name;
     header.dosTime = member.modified.time;
@@ -160,10 +168,12 @@ bool ZipWriter::writeLocalHeader(const EntryHeader& header, std::string& error) 
 
 bool ZipWriter::addFolder(const MemberInfo& member, std::string& error) {
     EntryHeader header;
-    if (!beginMember(member, header, error)) return false;
+    if (!beginMember(member, header, error))
+        return false;
     header.versionNeeded = kVersionNeededFolder;
     header.method = kMethodStored;
-    if (!writeLocalHeader(header, error)) return false;
+    if (!writeLocalHeader(header, error))
+        return false;
     entries_.push_back(std::move(header));
     return true;
 }
@@ -171,10 +181,12 @@ bool ZipWriter::addFolder(const MemberInfo& member, std::string& error) {
 bool ZipWriter::addFile(const MemberInfo& member, std::istream& data, std::uint64_t size,
                         bool storeOnly, std::string& error) {
     EntryHeader header;
-    if (!checkMemberSize(size, error) || !beginMember(member, header, error)) return false;
+    if (!checkMemberSize(size, error) || !beginMember(member, header, error))
+        return false;
     // The header is written first to reserve its place and completed once the data is known.
     std::uint64_t dataStart = 0;
-    if (!writeLocalHeader(header, error) || !position(dataStart, error)) return false;
+    if (!writeLocalHeader(header, error) || !position(dataStart, error))
+        return false;
 
     bool shrunk = false;
     if (!storeOnly && size > 0 && !tryDeflate(data, size, header, shrunk, error))
@@ -186,13 +198,16 @@ bool ZipWriter::addFile(const MemberInfo& member, std::istream& data, std::uint6
             return false;
         }
         out_.seekp(static_cast<std::streamoff>(dataStart));
-        if (!copyStored(data, size, header, error)) return false;
+        if (!copyStored(data, size, header, error))
+            return false;
     }
 
     std::uint64_t dataEnd = 0;
-    if (!position(dataEnd, error) || !checkArchiveOffset(dataEnd, error)) return false;
+    if (!position(dataEnd, error) || !checkArchiveOffset(dataEnd, error))
+        return false;
     out_.seekp(static_cast<std::streamoff>(header.localHeaderOffset));
-    if (!writeLocalHeader(header, error)) return false;
+    if (!writeLocalHeader(header, error))
+        return false;
     out_.seekp(static_cast<std::streamoff>(dataEnd));
     if (!out_) {
         error = "cannot write the package file";
@@ -223,7 +238,8 @@ bool ZipWriter::tryDeflate(std::istream& data, std::uint64_t size, EntryHeader& 
     while (rc != Z_STREAM_END) {
         if (z.avail_in == 0 && remaining > 0) {
             std::size_t got = 0;
-            if (!readChunk(data, input, remaining, got, error)) return false;
+            if (!readChunk(data, input, remaining, got, error))
+                return false;
             crc = crc32(crc, input.data(), static_cast<uInt>(got));
             z.next_in = input.data();
             z.avail_in = static_cast<uInt>(got);
@@ -236,15 +252,18 @@ bool ZipWriter::tryDeflate(std::istream& data, std::uint64_t size, EntryHeader& 
             return false;
         }
         const std::size_t produced = output.size() - z.avail_out;
-        if (written + produced >= size) return true; // deflate does not shrink this member
-        out_.write(reinterpret_cast<const char*>(output.data()), static_cast<std::streamsize>(produced));
+        if (written + produced >= size)
+            return true; // deflate does not shrink this member
+        out_.write(reinterpret_cast<const char*>(output.data()),
+                   static_cast<std::streamsize>(produced));
         if (!out_) {
             error = "cannot write the package file";
             return false;
         }
         written += produced;
     }
-    if (!checkAtEnd(data, error)) return false;
+    if (!checkAtEnd(data, error))
+        return false;
     shrunk = true;
     header.versionNeeded = kVersionNeededDeflated;
     header.method = kMethodDeflated;
@@ -261,7 +280,8 @@ bool ZipWriter::copyStored(std::istream& data, std::uint64_t size, EntryHeader& 
     uLong crc = crc32(0L, Z_NULL, 0);
     while (remaining > 0) {
         std::size_t got = 0;
-        if (!readChunk(data, buffer, remaining, got, error)) return false;
+        if (!readChunk(data, buffer, remaining, got, error))
+            return false;
         crc = crc32(crc, buffer.data(), static_cast<uInt>(got));
         out_.write(reinterpret_cast<const char*>(buffer.data()), static_cast<std::streamsize>(got));
         if (!out_) {
@@ -269,7 +289,8 @@ bool ZipWriter::copyStored(std::istream& data, std::uint64_t size, EntryHeader& 
             return false;
         }
     }
-    if (!checkAtEnd(data, error)) return false;
+    if (!checkAtEnd(data, error))
+        return false;
     header.versionNeeded = kVersionNeededStored;
     header.method = kMethodStored;
     header.crc32 = static_cast<std::uint32_t>(crc);
@@ -287,9 +308,11 @@ bool ZipWriter::finish(std::string& error) {
     if (!position(directoryStart, error) || !checkArchiveOffset(directoryStart, error))
         return false;
     for (const EntryHeader& header : entries_)
-        if (!write(centralHeaderBytes(header), error)) return false;
+        if (!write(centralHeaderBytes(header), error))
+            return false;
     std::uint64_t directoryEnd = 0;
-    if (!position(directoryEnd, error)) return false;
+    if (!position(directoryEnd, error))
+        return false;
 
     std::vector<unsigned char> end;
     putU32(end, kEndRecordSignature);

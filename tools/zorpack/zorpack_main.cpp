@@ -6,8 +6,8 @@
 
 namespace zorpack {
 
-int runZorpack(const std::vector<std::string>& args, const char* sourceDateEpoch,
-               std::ostream& out, std::ostream& err) {
+int runZorpack(const std::vector<std::string>& args, const char* sourceDateEpoch, std::ostream& out,
+               std::ostream& err) {
     Command command;
     std::string error;
     if (!parseCommandLine(args, sourceDateEpoch, command, error)) {

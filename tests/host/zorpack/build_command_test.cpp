@@ -21,7 +21,8 @@ constexpr const char* kEpoch = "1700000000"; // 2023-11-14 22:13:20 UTC
 
 std::string compressibleText() {
     std::string text;
-    while (text.size() < 60000) text += "a line that repeats itself\n";
+    while (text.size() < 60000)
+        text += "a line that repeats itself\n";
     return text;
 }
 
@@ -37,7 +38,8 @@ struct FixtureTree {
             {"sub/random.bin", randomBytes(100000, 7)},
             {"sub/deeper/text.txt", compressibleText()},
         };
-        for (const auto& file : files) writeFile(root / fs::u8path(file.first), file.second);
+        for (const auto& file : files)
+            writeFile(root / fs::u8path(file.first), file.second);
         fs::create_directories(root / "empty folder");
     }
     fs::path root;
@@ -54,7 +56,8 @@ ArchiveDirectory readPackage(const fs::path& path) {
 
 const EntryHeader* findEntry(const ArchiveDirectory& directory, const std::string& name) {
     for (const EntryHeader& e : directory.entries)
-        if (e.name == name) return &e;
+        if (e.name == name)
+            return &e;
     return nullptr;
 }
 
@@ -77,9 +80,9 @@ TEST(BuildCommand, RoundTripsAFolderThroughUnzipAndTheLister) {
     const fs::path package = scratch / "pkg.exe";
     fs::permissions(tree.root / "top.txt", fs::perms::owner_write, fs::perm_options::remove);
 
-    const CommandResult built = runCommand(std::string(ZORPACK_EXE) + " -o " + quote(package) +
-                                           " --stub " + quote(stub) + " --mtime " + kEpoch + " " +
-                                           quote(tree.root));
+    const CommandResult built =
+        runCommand(std::string(ZORPACK_EXE) + " -o " + quote(package) + " --stub " + quote(stub) +
+                   " --mtime " + kEpoch + " " + quote(tree.root));
     ASSERT_EQ(built.exitCode, 0) << built.output;
 
     // The program image leads unchanged; member offsets count from the start of the file, so
@@ -92,27 +95,33 @@ TEST(BuildCommand, RoundTripsAFolderThroughUnzipAndTheLister) {
     EXPECT_NE(tested.output.find("No errors detected"), std::string::npos) << tested.output;
     EXPECT_EQ(tested.output.find("extra bytes"), std::string::npos) << tested.output;
 
-    // Content, byte for byte (unzip reads the code page 1252 name as OEM text; a wildcard finds it).
+    // Content, byte for byte (unzip reads the code page 1252 name as OEM text; a wildcard finds
+    // it).
     for (const auto& file : tree.files) {
         std::string pattern = file.first;
         std::replace(pattern.begin(), pattern.end(), '\xC3', '?');
         pattern.erase(std::remove(pattern.begin(), pattern.end(), '\xA9'), pattern.end());
-        const CommandResult content = runCommand("unzip -p " + quote(package) + " " + quote(pattern));
+        const CommandResult content =
+            runCommand("unzip -p " + quote(package) + " " + quote(pattern));
         EXPECT_EQ(content.exitCode, 0) << file.first;
         EXPECT_EQ(content.output, file.second) << file.first;
     }
 
     // Names, order, methods and times as the lister prints them.
-    const CommandResult listing = runCommand(std::string(ZORPACK_EXE) + " --list " + quote(package));
+    const CommandResult listing =
+        runCommand(std::string(ZORPACK_EXE) + " --list " + quote(package));
     ASSERT_EQ(listing.exitCode, 0) << listing.output;
     const std::vector<std::string> expectedNames = {
-        "caf\xC3\xA9.txt", "empty folder/", "empty.txt", "sub/", "sub/deeper/",
-        "sub/deeper/text.txt", "sub/random.bin", "top.txt", "with blank.txt"};
+        "caf\xC3\xA9.txt",     "empty folder/",  "empty.txt", "sub/",          "sub/deeper/",
+        "sub/deeper/text.txt", "sub/random.bin", "top.txt",   "with blank.txt"};
     EXPECT_EQ(listedNames(listing.output), expectedNames) << listing.output;
     EXPECT_NE(listing.output.find("deflated 2023-11-14 22:13:20  sub/deeper/text.txt"),
-              std::string::npos) << listing.output;
-    EXPECT_NE(listing.output.find("    100000     100000 stored   2023-11-14 22:13:20  sub/random.bin"),
-              std::string::npos) << listing.output;
+              std::string::npos)
+        << listing.output;
+    EXPECT_NE(
+        listing.output.find("    100000     100000 stored   2023-11-14 22:13:20  sub/random.bin"),
+        std::string::npos)
+        << listing.output;
 
     // Headers as the launcher reads them: code page 1252 names, Windows attribute bits.
     const ArchiveDirectory directory = readPackage(package);
@@ -122,7 +131,8 @@ TEST(BuildCommand, RoundTripsAFolderThroughUnzipAndTheLister) {
     EXPECT_EQ(findEntry(directory, "sub/")->externalAttributes, 0x10u);
     EXPECT_EQ(findEntry(directory, "empty.txt")->externalAttributes, 0x20u);
     EXPECT_EQ(findEntry(directory, "top.txt")->externalAttributes, 0x21u); // read-only
-    for (const EntryHeader& e : directory.entries) EXPECT_EQ(e.versionMadeBy, 20) << e.name;
+    for (const EntryHeader& e : directory.entries)
+        EXPECT_EQ(e.versionMadeBy, 20) << e.name;
 }
 
 TEST(BuildCommand, StoreOptionStoresEveryMember) {
@@ -146,14 +156,20 @@ TEST(BuildCommand, FixedTimeGivesIdenticalBytesWhateverTheFileTimes) {
     const fs::path second = scratch / "second.exe";
     const fs::path fromEnvironment = scratch / "env.exe";
     const std::string stub = ZORPACK_TINY_STUB;
-    ASSERT_EQ(runZorpackHere({"-o", first.string(), "--stub", stub, "--mtime", kEpoch,
-                              tree.root.string()}).exitCode, 0);
-    const struct utimbuf times {1000000000, 1000000000};
+    ASSERT_EQ(runZorpackHere(
+                  {"-o", first.string(), "--stub", stub, "--mtime", kEpoch, tree.root.string()})
+                  .exitCode,
+              0);
+    const struct utimbuf times { 1000000000, 1000000000 };
     ASSERT_EQ(::utime((tree.root / "top.txt").c_str(), &times), 0);
-    ASSERT_EQ(runZorpackHere({"-o", second.string(), "--stub", stub, "--mtime", kEpoch,
-                              tree.root.string()}).exitCode, 0);
-    ASSERT_EQ(runZorpackHere({"-o", fromEnvironment.string(), "--stub", stub, tree.root.string()},
-                             kEpoch).exitCode, 0);
+    ASSERT_EQ(runZorpackHere(
+                  {"-o", second.string(), "--stub", stub, "--mtime", kEpoch, tree.root.string()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(
+        runZorpackHere({"-o", fromEnvironment.string(), "--stub", stub, tree.root.string()}, kEpoch)
+            .exitCode,
+        0);
     const std::string bytes = readFile(first);
     EXPECT_EQ(bytes, readFile(second));
     EXPECT_EQ(bytes, readFile(fromEnvironment));
@@ -164,11 +180,12 @@ TEST(BuildCommand, MemberTimesAreTheFilesLocalModificationTimes) {
     const fs::path root = scratch / "in";
     writeFile(root / "dated.txt", "x");
     const std::time_t when = 1234567891; // an odd second
-    const struct utimbuf times {when, when};
+    const struct utimbuf times { when, when };
     ASSERT_EQ(::utime((root / "dated.txt").c_str(), &times), 0);
     const fs::path package = scratch / "pkg.exe";
     ASSERT_EQ(runZorpackHere({"-o", package.string(), "--stub", ZORPACK_TINY_STUB, root.string()})
-                  .exitCode, 0);
+                  .exitCode,
+              0);
     std::tm local{};
     ASSERT_NE(::localtime_r(&when, &local), nullptr);
     const EntryHeader& e = readPackage(package).entries.at(0);
@@ -179,7 +196,7 @@ TEST(BuildCommand, MemberTimesAreTheFilesLocalModificationTimes) {
 TEST(BuildCommand, RefusesWhatTheLauncherCouldNotReadBackAndKeepsTheOldOutput) {
     struct Case {
         const char* what;
-        const char* file;  // created below the input folder, if any
+        const char* file; // created below the input folder, if any
         bool inputExists;
         bool stubExists;
         bool outputInsideInput;
@@ -195,16 +212,20 @@ TEST(BuildCommand, RefusesWhatTheLauncherCouldNotReadBackAndKeepsTheOldOutput) {
     for (const Case& c : cases) {
         ScratchFolder scratch;
         const fs::path root = scratch / "in";
-        if (c.inputExists) writeFile(root / "readme.txt", "r");
-        if (c.file != nullptr) writeFile(root / fs::u8path(c.file), "f");
+        if (c.inputExists)
+            writeFile(root / "readme.txt", "r");
+        if (c.file != nullptr)
+            writeFile(root / fs::u8path(c.file), "f");
         const fs::path output = c.outputInsideInput ? root / "pkg.exe" : scratch / "pkg.exe";
         writeFile(output, "previous package");
-        const std::string stub = c.stubExists ? ZORPACK_TINY_STUB : (scratch / "no-stub.exe").string();
+        const std::string stub =
+            c.stubExists ? ZORPACK_TINY_STUB : (scratch / "no-stub.exe").string();
 
         const CommandResult result =
             runZorpackHere({"-o", output.string(), "--stub", stub, root.string()});
         EXPECT_EQ(result.exitCode, 1) << c.what;
-        EXPECT_NE(result.output.find(c.messagePart), std::string::npos) << c.what << ": " << result.output;
+        EXPECT_NE(result.output.find(c.messagePart), std::string::npos)
+            << c.what << ": " << result.output;
         EXPECT_EQ(readFile(output), "previous package") << c.what;
         std::size_t leftovers = 0;
         for (const auto& item : fs::directory_iterator(output.parent_path()))
@@ -218,15 +239,18 @@ TEST(BuildCommand, ReplacesAnExistingPackage) {
     writeFile(scratch / "in/a.txt", "a");
     const fs::path output = scratch / "pkg.exe";
     writeFile(output, "previous package");
-    ASSERT_EQ(runZorpackHere({"-o", output.string(), "--stub", ZORPACK_TINY_STUB,
-                              (scratch / "in").string()}).exitCode, 0);
+    ASSERT_EQ(runZorpackHere(
+                  {"-o", output.string(), "--stub", ZORPACK_TINY_STUB, (scratch / "in").string()})
+                  .exitCode,
+              0);
     EXPECT_EQ(readPackage(output).entries.size(), 1u);
 }
 
 TEST(ListCommand, FailsClearlyOnFilesWithoutAReadableArchive) {
     ScratchFolder scratch;
     const fs::path missing = scratch / "missing.exe";
-    const CommandResult notFound = runCommand(std::string(ZORPACK_EXE) + " --list " + quote(missing));
+    const CommandResult notFound =
+        runCommand(std::string(ZORPACK_EXE) + " --list " + quote(missing));
     EXPECT_EQ(notFound.exitCode, 1);
     EXPECT_NE(notFound.output.find("cannot be opened"), std::string::npos) << notFound.output;
 

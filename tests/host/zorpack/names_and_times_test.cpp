@@ -15,10 +15,10 @@ TEST(Cp1252, ConvertsEveryRepresentableCharacter) {
         const char* cp1252;
     } const cases[] = {
         {"plain name.txt", "plain name.txt"},
-        {"caf\xC3\xA9.txt", "caf\xE9.txt"},             // é, Latin-1 range
-        {"\xC2\xA0\xC3\xBF", "\xA0\xFF"},               // U+00A0 and U+00FF, the range's ends
-        {"\xE2\x82\xAC", "\x80"},                       // euro sign
-        {"\xE2\x80\x9A\xC5\xB8", "\x82\x9F"},           // U+201A and Ÿ, ends of 0x80-0x9F
+        {"caf\xC3\xA9.txt", "caf\xE9.txt"},               // é, Latin-1 range
+        {"\xC2\xA0\xC3\xBF", "\xA0\xFF"},                 // U+00A0 and U+00FF, the range's ends
+        {"\xE2\x82\xAC", "\x80"},                         // euro sign
+        {"\xE2\x80\x9A\xC5\xB8", "\x82\x9F"},             // U+201A and Ÿ, ends of 0x80-0x9F
         {"\xE2\x84\xA2\xC5\xBD\xC5\xA1", "\x99\x8E\x9A"}, // ™ Ž š
     };
     for (const Case& c : cases) {
@@ -50,7 +50,10 @@ TEST(Cp1252, RefusesCharactersOutsideTheCodePageAndBadUtf8) {
 }
 
 TEST(Cp1252, DisplayEscapesControlAndUndefinedBytes) {
-    EXPECT_EQ(cp1252ToDisplayUtf8(std::string("a\x01\x81\x7F" "b", 5)), "a\\x01\\x81\\x7Fb");
+    EXPECT_EQ(cp1252ToDisplayUtf8(std::string("a\x01\x81\x7F"
+                                              "b",
+                                              5)),
+              "a\\x01\\x81\\x7Fb");
 }
 
 TEST(MemberNames, AcceptsOrdinaryNamesAndRefusesWhatWindowsCannotCreate) {
@@ -59,9 +62,9 @@ TEST(MemberNames, AcceptsOrdinaryNamesAndRefusesWhatWindowsCannotCreate) {
         EXPECT_TRUE(makeMemberComponent(ok, out, problem)) << ok << ": " << problem;
         EXPECT_EQ(out, ok);
     }
-    for (const char* bad : {"", ".", "..", "a:b", "a*b", "a?b", "a\\b", "a|b", "a\"b", "a<b",
-                            "tab\there", "trailing.", "trailing ", "CON", "nul.txt", "Aux",
-                            "com1", "LPT9.log", "\xE4\xB8\xAD"}) {
+    for (const char* bad :
+         {"", ".", "..", "a:b", "a*b", "a?b", "a\\b", "a|b", "a\"b", "a<b", "tab\there",
+          "trailing.", "trailing ", "CON", "nul.txt", "Aux", "com1", "LPT9.log", "\xE4\xB8\xAD"}) {
         EXPECT_FALSE(makeMemberComponent(bad, out, problem)) << bad;
     }
 }
@@ -77,7 +80,7 @@ TEST(DosTime, ConvertsEpochSecondsToUtcCalendar) {
         CalendarTime expected;
     } const cases[] = {
         {0, {1970, 1, 1, 0, 0, 0}},
-        {951782400, {2000, 2, 29, 0, 0, 0}},     // leap day of a century leap year
+        {951782400, {2000, 2, 29, 0, 0, 0}}, // leap day of a century leap year
         {1700000000, {2023, 11, 14, 22, 13, 20}},
         {4107542399, {2100, 2, 28, 23, 59, 59}}, // 2100 is no leap year
         {-1, {1969, 12, 31, 23, 59, 59}},
@@ -126,7 +129,8 @@ TEST(CommandLine, MtimeOptionWinsOverSourceDateEpoch) {
     EXPECT_EQ(*command.build.fixedTime, 200);
     ASSERT_TRUE(parseCommandLine({"-o", "o.exe", "--stub", "s.exe", "dir"}, "", command, error));
     EXPECT_FALSE(command.build.fixedTime);
-    EXPECT_FALSE(parseCommandLine({"-o", "o.exe", "--stub", "s.exe", "dir"}, "soon", command, error));
+    EXPECT_FALSE(
+        parseCommandLine({"-o", "o.exe", "--stub", "s.exe", "dir"}, "soon", command, error));
 }
 
 TEST(CommandLine, RefusesIncompleteOrUnknownArguments) {
@@ -144,7 +148,8 @@ TEST(CommandLine, RefusesIncompleteOrUnknownArguments) {
         {"--list"},
         {"--list", "a.exe", "b.exe"},
     };
-    for (const auto& args : cases) EXPECT_FALSE(parseCommandLine(args, nullptr, command, error));
+    for (const auto& args : cases)
+        EXPECT_FALSE(parseCommandLine(args, nullptr, command, error));
 }
 
 } // namespace

@@ -21,7 +21,9 @@ TEST(SignedPackage, OpensAndListsAfterSigning) {
     const fs::path signedPackage = scratch / "signed.exe";
     const std::string zorpack = ZORPACK_EXE;
     ASSERT_EQ(runCommand(zorpack + " -o " + quote(package) + " --stub " + quote(ZORPACK_TINY_STUB) +
-                         " --mtime 1700000000 " + quote(scratch / "in")).exitCode, 0);
+                         " --mtime 1700000000 " + quote(scratch / "in"))
+                  .exitCode,
+              0);
 
     const CommandResult key = runCommand(
         "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=zorpack-test -keyout " +

@@ -49,17 +49,20 @@ std::string readFile(const fs::path& path) {
 std::string randomBytes(std::size_t count, unsigned seed) {
     std::mt19937 generator(seed);
     std::string bytes(count, '\0');
-    for (char& c : bytes) c = static_cast<char>(generator() & 0xFF);
+    for (char& c : bytes)
+        c = static_cast<char>(generator() & 0xFF);
     return bytes;
 }
 
 CommandResult runCommand(const std::string& commandLine) {
     CommandResult result;
     FILE* pipe = ::popen((commandLine + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return result;
+    if (pipe == nullptr)
+        return result;
     char buffer[4096];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, got);
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;

@@ -21,8 +21,10 @@ std::string goodPackage() {
     std::string error;
     std::istringstream a("stored data");
     std::istringstream b(std::string(2000, 'b'));
-    EXPECT_TRUE(writer.addFile({"a.txt", {0x1234, 0x5678}, kAttributeArchive}, a, 11, false, error));
-    EXPECT_TRUE(writer.addFile({"b.txt", {0x1234, 0x5678}, kAttributeArchive}, b, 2000, false, error));
+    EXPECT_TRUE(
+        writer.addFile({"a.txt", {0x1234, 0x5678}, kAttributeArchive}, a, 11, false, error));
+    EXPECT_TRUE(
+        writer.addFile({"b.txt", {0x1234, 0x5678}, kAttributeArchive}, b, 2000, false, error));
     EXPECT_TRUE(writer.finish(error));
     return archive.str();
 }
@@ -64,49 +66,66 @@ TEST(ZipReader, RefusesWhatTheLauncherRefuses) {
     ArchiveDirectory parsed;
     std::string error;
     ASSERT_TRUE(readBytes(good, parsed, error));
-    const std::size_t end = parsed.endRecordOffset;
-    const std::size_t central = parsed.centralDirectoryOffset;
-    const std::size_t localA = parsed.entries[0].localHeaderOffset;
-    const std::size_t localB = parsed.entries[1].localHeaderOffset;
 
+    // Each case patches fields relative to a record of the good package: the end record, the
+    // first central directory record, or the local header of the stored or the deflated member.
+    enum Record { End, Central, SecondCentral, LocalStored, LocalDeflated };
+    const std::size_t recordOffsets[] = {
+        static_cast<std::size_t>(parsed.endRecordOffset),
+        static_cast<std::size_t>(parsed.centralDirectoryOffset),
+        static_cast<std::size_t>(parsed.centralDirectoryOffset) + kCentralHeaderSize + 5,
+        parsed.entries[0].localHeaderOffset, parsed.entries[1].localHeaderOffset};
+    struct Patch {
+        Record record;
+        std::size_t field;
+        int width; // 1, 2 or 4 bytes
+        std::uint32_t value;
+    };
     struct Case {
         const char* what;
-        void (*mutate)(std::string&, std::size_t end, std::size_t central, std::size_t localA,
-                       std::size_t localB);
+        std::vector<Patch> patches;
     } const cases[] = {
-        {"no archive", [](std::string& b, size_t, size_t, size_t, size_t) { b = "MZ just a program"; }},
-        {"empty file", [](std::string& b, size_t, size_t, size_t, size_t) { b.clear(); }},
-        {"end record cut off", [](std::string& b, size_t e, size_t, size_t, size_t) { b.resize(e + 10); }},
-        {"this disk not 0", [](std::string& b, size_t e, size_t, size_t, size_t) { putU16At(b, e + 4, 1); }},
-        {"directory disk not 0", [](std::string& b, size_t e, size_t, size_t, size_t) { putU16At(b, e + 6, 1); }},
-        {"entry counts differ", [](std::string& b, size_t e, size_t, size_t, size_t) { putU16At(b, e + 8, 1); }},
-        {"directory beyond file", [](std::string& b, size_t e, size_t, size_t, size_t) { putU32At(b, e + 16, 0x7FFFFFF0); }},
-        {"more entries than records", [](std::string& b, size_t e, size_t, size_t, size_t) { putU16At(b, e + 8, 3); putU16At(b, e + 10, 3); }},
-        {"central signature", [](std::string& b, size_t, size_t c, size_t, size_t) { b[c] = 'X'; }},
-        {"local signature", [](std::string& b, size_t, size_t, size_t a, size_t) { b[a] = 'X'; }},
-        {"local offset beyond file", [](std::string& b, size_t, size_t c, size_t, size_t) { putU32At(b, c + 42, 0xFFFFFF00); }},
-        {"local version needed", [](std::string& b, size_t, size_t, size_t a, size_t) { putU16At(b, a + 4, 45); }},
-        {"data descriptor flag", [](std::string& b, size_t, size_t, size_t a, size_t) { putU16At(b, a + 6, 8); }},
-        {"local method", [](std::string& b, size_t, size_t, size_t, size_t l) { putU16At(b, l + 8, 0); }},
-        {"local time", [](std::string& b, size_t, size_t, size_t a, size_t) { putU16At(b, a + 10, 0); }},
-        {"local date", [](std::string& b, size_t, size_t, size_t a, size_t) { putU16At(b, a + 12, 0); }},
-        {"local CRC", [](std::string& b, size_t, size_t, size_t a, size_t) { putU32At(b, a + 14, 0); }},
-        {"sizes deferred to a descriptor", [](std::string& b, size_t, size_t, size_t, size_t l) {
-             putU32At(b, l + 18, 0); putU32At(b, l + 22, 0); }},
-        {"local name", [](std::string& b, size_t, size_t, size_t a, size_t) { b[a + 30] = 'A'; }},
-        {"method 12 in both headers", [](std::string& b, size_t, size_t c, size_t, size_t l) {
-             putU16At(b, l + 8, 12); putU16At(b, c + 46 + 5 + 10, 12); }},
-        {"data beyond file", [](std::string& b, size_t, size_t c, size_t a, size_t) {
-             putU32At(b, a + 18, 0x00FFFFFF); putU32At(b, c + 20, 0x00FFFFFF); }},
+        {"this disk not 0", {{End, 4, 2, 1}}},
+        {"directory disk not 0", {{End, 6, 2, 1}}},
+        {"entry counts differ", {{End, 8, 2, 1}}},
+        {"directory beyond file", {{End, 16, 4, 0x7FFFFFF0}}},
+        {"more entries than records", {{End, 8, 2, 3}, {End, 10, 2, 3}}},
+        {"central signature", {{Central, 0, 1, 'X'}}},
+        {"local signature", {{LocalStored, 0, 1, 'X'}}},
+        {"local offset beyond file", {{Central, 42, 4, 0xFFFFFF00}}},
+        {"local version needed", {{LocalStored, 4, 2, 45}}},
+        {"data descriptor flag", {{LocalStored, 6, 2, 8}}},
+        {"local method", {{LocalDeflated, 8, 2, 0}}},
+        {"local time", {{LocalStored, 10, 2, 0}}},
+        {"local date", {{LocalStored, 12, 2, 0}}},
+        {"local CRC", {{LocalStored, 14, 4, 0}}},
+        {"sizes deferred to a descriptor", {{LocalDeflated, 18, 4, 0}, {LocalDeflated, 22, 4, 0}}},
+        {"local name", {{LocalStored, 30, 1, 'A'}}},
+        {"method 12 in both headers", {{LocalDeflated, 8, 2, 12}, {SecondCentral, 10, 2, 12}}},
+        {"data beyond file", {{LocalStored, 18, 4, 0xFFFFFF}, {Central, 20, 4, 0xFFFFFF}}},
     };
-    (void)localB;
     for (const Case& c : cases) {
         std::string bytes = good;
-        c.mutate(bytes, end, central, localA, localB);
+        for (const Patch& p : c.patches) {
+            const std::size_t at = recordOffsets[p.record] + p.field;
+            if (p.width == 1)
+                bytes[at] = static_cast<char>(p.value);
+            else if (p.width == 2)
+                putU16At(bytes, at, static_cast<std::uint16_t>(p.value));
+            else
+                putU32At(bytes, at, p.value);
+        }
         ArchiveDirectory directory;
         error.clear();
         EXPECT_FALSE(readBytes(bytes, directory, error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
+    }
+
+    const std::string noArchive[] = {"", "MZ just a program",
+                                     good.substr(0, recordOffsets[End] + 10)};
+    for (const std::string& bytes : noArchive) {
+        ArchiveDirectory directory;
+        EXPECT_FALSE(readBytes(bytes, directory, error)) << bytes.size();
     }
 }
 
@@ -125,7 +144,8 @@ TEST(ZipReader, SurvivesDeterministicMutations) {
             const std::size_t at = bytes.size() - 1 - random() % std::min(span, bytes.size());
             bytes[at] = static_cast<char>(random() & 0xFF);
         }
-        if (random() % 8 == 0) bytes.resize(random() % bytes.size());
+        if (random() % 8 == 0)
+            bytes.resize(random() % bytes.size());
         ArchiveDirectory directory;
         std::string error;
         if (readBytes(bytes, directory, error)) {

@@ -15,7 +15,8 @@ using zorpack_test::randomBytes;
 
 std::string inflateRaw(const std::string& compressed, std::size_t expectedSize) {
     z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK) return "inflateInit2 failed";
+    if (inflateInit2(&z, -15) != Z_OK)
+        return "inflateInit2 failed";
     std::string out(expectedSize + 1, '\0');
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
     z.avail_in = static_cast<uInt>(compressed.size());
@@ -89,14 +90,15 @@ void checkRoundTrip(const std::vector<WrittenMember>& members) {
 
 TEST(ZipWriter, DeflatesOnlyWhatShrinksAndStoresTheRest) {
     std::string text;
-    while (text.size() < 300000) text += "line of compressible text " + std::to_string(text.size());
+    while (text.size() < 300000)
+        text += "line of compressible text " + std::to_string(text.size());
     checkRoundTrip({
-        {"text.txt", text, false, kMethodDeflated},       // several input chunks
+        {"text.txt", text, false, kMethodDeflated},                   // several input chunks
         {"random.bin", randomBytes(200000, 1), false, kMethodStored}, // deflate grows it
         {"small-random", randomBytes(40, 2), false, kMethodStored},
         {"empty.txt", "", false, kMethodStored},
         {"one", "x", false, kMethodStored},
-        {"stored-text.txt", text, true, kMethodStored},   // --store
+        {"stored-text.txt", text, true, kMethodStored}, // --store
         {"after-fallback.txt", std::string(5000, 'a'), false, kMethodDeflated},
     });
 }
@@ -129,7 +131,8 @@ TEST(ZipWriter, HoldsAtMost65535Members) {
     ZipWriter writer(archive);
     std::string error;
     for (std::size_t i = 0; i < 65535; ++i)
-        ASSERT_TRUE(writer.addFolder({std::to_string(i) + "/", {}, kAttributeDirectory}, error)) << i;
+        ASSERT_TRUE(writer.addFolder({std::to_string(i) + "/", {}, kAttributeDirectory}, error))
+            << i;
     EXPECT_FALSE(writer.addFolder({"one-too-many/", {}, kAttributeDirectory}, error));
     EXPECT_NE(error.find("65535"), std::string::npos) << error;
     ASSERT_TRUE(writer.finish(error)) << error;
@@ -151,8 +154,8 @@ TEST(ZipWriter, RefusesMembersAndOffsetsBeyond32Bits) {
     std::stringstream archive(std::ios::in | std::ios::out | std::ios::binary);
     ZipWriter writer(archive);
     std::istringstream data("small");
-    EXPECT_FALSE(writer.addFile({"huge.bin", {}, kAttributeArchive}, data, 0x100000000ull, false,
-                                error));
+    EXPECT_FALSE(
+        writer.addFile({"huge.bin", {}, kAttributeArchive}, data, 0x100000000ull, false, error));
     EXPECT_TRUE(archive.str().empty());
 }
 

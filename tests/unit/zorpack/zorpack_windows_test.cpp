@@ -82,7 +82,9 @@ DWORD runProgram(const std::wstring& arguments) {
     return exitCode;
 }
 
-std::wstring quoted(const fs::path& path) { return L"\"" + path.wstring() + L"\""; }
+std::wstring quoted(const fs::path& path) {
+    return L"\"" + path.wstring() + L"\"";
+}
 
 ArchiveDirectory readPackage(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -128,15 +130,20 @@ TEST(ZorpackOnWindows, ProgramBuildsAndListsAPackageWithWindowsAttributes) {
     writeFile(stub, "MZ stand-in program image");
     const fs::path package = scratch.path() / L"pak\u00E9.exe";
 
-    ASSERT_EQ(runProgram(L"-o " + quoted(package) + L" --stub " + quoted(stub) + L" " + quoted(input)),
-              0u);
+    ASSERT_EQ(
+        runProgram(L"-o " + quoted(package) + L" --stub " + quoted(stub) + L" " + quoted(input)),
+        0u);
     const ArchiveDirectory directory = readPackage(package);
     EXPECT_EQ(directory.firstLocalHeaderOffset, fs::file_size(stub));
     std::vector<std::pair<std::string, std::uint32_t>> members;
-    for (const EntryHeader& e : directory.entries) members.emplace_back(e.name, e.externalAttributes);
+    for (const EntryHeader& e : directory.entries)
+        members.emplace_back(e.name, e.externalAttributes);
     const std::vector<std::pair<std::string, std::uint32_t>> expected = {
-        {"caf\xE9.txt", 0x20}, {"hidden folder/", 0x12}, {"hidden.txt", 0x22},
-        {"setup/", 0x10},      {"setup/readonly.txt", 0x21}};
+        {"caf\xE9.txt", 0x20},
+        {"hidden folder/", 0x12},
+        {"hidden.txt", 0x22},
+        {"setup/", 0x10},
+        {"setup/readonly.txt", 0x21}};
     EXPECT_EQ(members, expected);
     EXPECT_EQ(directory.entries[0].method, 8);
 
