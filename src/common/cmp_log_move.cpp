@@ -52,9 +52,11 @@ void CCmpLog::MoveVerboseLog(const wchar_t* newName, const wchar_t* newFolder) {
     if (std::wcscmp(newName, verbose->name) == 0 && std::wcscmp(newFolder, verbose->folder) == 0)
         return;
 
-    // Everything the record will hold is checked first, so a move never leaves it half-updated.
+    // Everything the record will hold is checked and copied first (the arguments may point into
+    // the record itself), so a move never leaves the record half-updated.
+    wchar_t storedName[LogFileRecord::kNameSize] = {};
     wchar_t storedFolder[LogFileRecord::kFolderSize] = {};
-    if (std::wcslen(newName) >= LogFileRecord::kNameSize ||
+    if (!zor::CopyText(storedName, LogFileRecord::kNameSize, newName) ||
         !NormalisedFolder(storedFolder, newFolder)) {
         return;
     }
@@ -72,7 +74,7 @@ void CCmpLog::MoveVerboseLog(const wchar_t* newName, const wchar_t* newFolder) {
         old.reset(); // the file cannot be renamed while this handle holds it
         const bool renamed = ::MoveFileW(current, target) != FALSE;
         if (renamed) {
-            zor::CopyText(verbose->name, LogFileRecord::kNameSize, newName);
+            zor::CopyText(verbose->name, LogFileRecord::kNameSize, storedName);
             zor::CopyText(verbose->folder, LogFileRecord::kFolderSize, storedFolder);
         }
         // Logging goes on where the record says the file is: the target after a rename, the
@@ -94,6 +96,6 @@ void CCmpLog::MoveVerboseLog(const wchar_t* newName, const wchar_t* newFolder) {
     verbose->handle = merged.release();
     old.reset();
     ::DeleteFileW(current);
-    zor::CopyText(verbose->name, LogFileRecord::kNameSize, newName);
+    zor::CopyText(verbose->name, LogFileRecord::kNameSize, storedName);
     zor::CopyText(verbose->folder, LogFileRecord::kFolderSize, storedFolder);
 }
