@@ -3,8 +3,9 @@
 #include "zip_format.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types from windows.h.
+#include <shellapi.h>
 
 #include <memory>
 #else
