@@ -18,7 +18,8 @@ public:
     ComPtr& operator=(const ComPtr&) = delete;
     ComPtr(ComPtr&& other) noexcept : p_(other.detach()) {}
     ComPtr& operator=(ComPtr&& other) noexcept {
-        if (this != &other) reset(other.detach());
+        if (this != &other)
+            reset(other.detach());
         return *this;
     }
 
@@ -35,7 +36,8 @@ public:
     T* detach() noexcept { return std::exchange(p_, nullptr); }
     void reset(T* p = nullptr) noexcept {
         T* old = std::exchange(p_, p);
-        if (old) old->Release();
+        if (old)
+            old->Release();
     }
 
 private:

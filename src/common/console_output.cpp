@@ -14,14 +14,16 @@ constexpr SHORT kScreenLines = 500;
 bool BindStream(const char* device, const char* mode, std::FILE* stream) {
     // freopen keeps the stream objects the rest of the program already holds and points them
     // at the console device.
-    if (!std::freopen(device, mode, stream)) return false;
+    if (!std::freopen(device, mode, stream))
+        return false;
     return std::setvbuf(stream, nullptr, _IONBF, 0) == 0;
 }
 
 } // namespace
 
 bool OpenConsoleOutput() {
-    if (!AllocConsole()) return false;
+    if (!AllocConsole())
+        return false;
 
     // The console's own buffer, not whatever the standard output handle was inherited as.
     FileHandle output(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,

@@ -40,9 +40,13 @@ private:
 
 } // namespace
 
-CWmiQuery::CWmiQuery() { InitializeCom(); }
+CWmiQuery::CWmiQuery() {
+    InitializeCom();
+}
 
-CWmiQuery::~CWmiQuery() { Disconnect(); }
+CWmiQuery::~CWmiQuery() {
+    Disconnect();
+}
 
 void CWmiQuery::SetSetupFailure() {
     errorCode_ = kSetupFailed;
@@ -83,13 +87,14 @@ void CWmiQuery::InitializeCom() {
 }
 
 int CWmiQuery::Connect(const wchar_t* nameSpace) {
-    if (!locator_ || !nameSpace) return 0;
+    if (!locator_ || !nameSpace)
+        return 0;
     services_.reset();
     BstrText path(nameSpace);
-    if (!path.get()) return 0;
-    HRESULT hr =
-        locator_->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                services_.put());
+    if (!path.get())
+        return 0;
+    HRESULT hr = locator_->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                         services_.put());
     if (FAILED(hr) || !services_) {
         services_.reset();
         locator_.reset();
@@ -98,8 +103,7 @@ int CWmiQuery::Connect(const wchar_t* nameSpace) {
         return 0;
     }
     hr = CoSetProxyBlanket(services_.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                           RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
-                           EOAC_NONE);
+                           RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     if (FAILED(hr)) {
         services_.reset();
         locator_.reset();
@@ -112,16 +116,19 @@ int CWmiQuery::Connect(const wchar_t* nameSpace) {
 
 int CWmiQuery::ExecQuery(const wchar_t* className) {
     result_.reset();
-    if (!services_ || !className) return 0;
+    if (!services_ || !className)
+        return 0;
     // A class name that does not fit the query text is refused rather than cut, so that a
     // different class is never queried by accident.
     wchar_t query[kQueryUnits];
     int written = std::swprintf(query, kQueryUnits, L"SELECT * FROM %ls", className);
-    if (written < 0 || static_cast<std::size_t>(written) >= kQueryUnits) return 0;
+    if (written < 0 || static_cast<std::size_t>(written) >= kQueryUnits)
+        return 0;
 
     BstrText language(L"WQL");
     BstrText text(query);
-    if (!language.get() || !text.get()) return 0;
+    if (!language.get() || !text.get())
+        return 0;
     HRESULT hr = services_->ExecQuery(language.get(), text.get(), WBEM_FLAG_RETURN_IMMEDIATELY,
                                       nullptr, result_.put());
     if (hr != WBEM_S_NO_ERROR || !result_) {
@@ -133,8 +140,10 @@ int CWmiQuery::ExecQuery(const wchar_t* className) {
 
 int CWmiQuery::GetPropertyValue(const wchar_t* name, void* output, std::size_t outputBytes,
                                 std::size_t* bytesWritten) {
-    if (bytesWritten) *bytesWritten = 0;
-    if (!result_ || !name) return 0;
+    if (bytesWritten)
+        *bytesWritten = 0;
+    if (!result_ || !name)
+        return 0;
     if (FAILED(result_->Reset())) {
         result_.reset();
         return 0;
@@ -149,7 +158,8 @@ int CWmiQuery::GetPropertyValue(const wchar_t* name, void* output, std::size_t o
             result_.reset();
             return 0;
         }
-        if (returned == 0 || !instance) return 1;
+        if (returned == 0 || !instance)
+            return 1;
 
         VariantValue value;
         if (FAILED(instance->Get(name, 0, value.put(), nullptr, nullptr))) {
@@ -157,11 +167,14 @@ int CWmiQuery::GetPropertyValue(const wchar_t* name, void* output, std::size_t o
             return 0;
         }
         std::size_t copied = zor::CopyVariantToOutput(value.get(), output, outputBytes);
-        if (bytesWritten && copied) *bytesWritten = copied;
+        if (bytesWritten && copied)
+            *bytesWritten = copied;
     }
 }
 
-void CWmiQuery::ReleaseResult() { result_.reset(); }
+void CWmiQuery::ReleaseResult() {
+    result_.reset();
+}
 
 void CWmiQuery::Disconnect() {
     ReleaseResult();

@@ -12,9 +12,11 @@ bool IsWmiServiceRunning(const wchar_t* machine) {
     // full access would report a running service as stopped to a caller without
     // administrator rights.
     ServiceHandle manager(OpenSCManagerW(target, SERVICES_ACTIVE_DATABASEW, SC_MANAGER_CONNECT));
-    if (!manager) return false;
+    if (!manager)
+        return false;
     ServiceHandle service(OpenServiceW(manager.get(), L"winmgmt", SERVICE_QUERY_STATUS));
-    if (!service) return false;
+    if (!service)
+        return false;
 
     SERVICE_STATUS_PROCESS status = {};
     DWORD needed = 0;

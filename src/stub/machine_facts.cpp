@@ -5,12 +5,15 @@
 namespace {
 
 bool ReadTextProperty(const wchar_t* className, wchar_t* text, std::size_t units) {
-    if (!text || units == 0) return false;
+    if (!text || units == 0)
+        return false;
     text[0] = L'\0';
     CWmiQuery query;
-    if (!query.Connect(L"ROOT\\CIMV2") || !query.ExecQuery(className)) return false;
+    if (!query.Connect(L"ROOT\\CIMV2") || !query.ExecQuery(className))
+        return false;
     const bool read = query.GetPropertyValue(L"Manufacturer", text, units * sizeof(wchar_t)) == 1;
-    if (!read) text[0] = L'\0';
+    if (!read)
+        text[0] = L'\0';
     return read;
 }
 
@@ -18,7 +21,8 @@ bool ReadTextProperty(const wchar_t* className, wchar_t* text, std::size_t units
 
 std::vector<std::uint8_t> WmiMachineFacts::ReadSmbiosTable() {
     CWmiQuery query;
-    if (!query.Connect(L"ROOT\\WMI") || !query.ExecQuery(L"MSSmBios_RawSMBiosTables")) return {};
+    if (!query.Connect(L"ROOT\\WMI") || !query.ExecQuery(L"MSSmBios_RawSMBiosTables"))
+        return {};
 
     std::int32_t declared = 0;
     std::size_t sizeBytes = 0;
@@ -30,7 +34,8 @@ std::vector<std::uint8_t> WmiMachineFacts::ReadSmbiosTable() {
     // size larger than the array never exposes bytes that were not reported.
     std::vector<std::uint8_t> table(static_cast<std::size_t>(declared));
     std::size_t copied = 0;
-    if (!query.GetPropertyValue(L"SMBiosData", table.data(), table.size(), &copied)) return {};
+    if (!query.GetPropertyValue(L"SMBiosData", table.data(), table.size(), &copied))
+        return {};
     table.resize(copied);
     return table;
 }

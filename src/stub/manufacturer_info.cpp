@@ -29,7 +29,8 @@ ManufacturerInfo::ManufacturerInfo(MachineFacts& facts) {
     }
     // The facts promise a terminated text; make sure of it whatever they wrote.
     computerSystem_[kTextUnits - 1] = L'\0';
-    if (!facts.ReadBiosManufacturer(bios_, kTextUnits)) bios_[0] = L'\0';
+    if (!facts.ReadBiosManufacturer(bios_, kTextUnits))
+        bios_[0] = L'\0';
     bios_[kTextUnits - 1] = L'\0';
 }
 

@@ -20,9 +20,11 @@ Bytes Structure(std::uint8_t type, Bytes extra = {}, const std::string& strings 
     s.push_back(static_cast<std::uint8_t>(4 + extra.size()));
     s.push_back(0x00);
     s.push_back(0x01);
-    for (std::uint8_t b : extra) s.push_back(b);
+    for (std::uint8_t b : extra)
+        s.push_back(b);
     // Each string ends with a zero byte and the set with one more; an empty set is two zeros.
-    for (char c : strings) s.push_back(static_cast<std::uint8_t>(c));
+    for (char c : strings)
+        s.push_back(static_cast<std::uint8_t>(c));
     s.push_back(0);
     s.push_back(0);
     return s;
@@ -31,7 +33,8 @@ Bytes Structure(std::uint8_t type, Bytes extra = {}, const std::string& strings 
 Bytes Join(std::initializer_list<Bytes> parts) {
     Bytes all;
     for (const Bytes& p : parts) {
-        for (std::uint8_t b : p) all.push_back(b);
+        for (std::uint8_t b : p)
+            all.push_back(b);
     }
     return all;
 }
@@ -42,7 +45,8 @@ long Find(const Bytes& table, std::uint8_t type, int* tpmState = nullptr) {
     facts.table = table;
     SmbiosTable smbios(facts);
     const std::uint8_t* found = smbios.FindStructure(type);
-    if (tpmState) *tpmState = GetTpmState(found);
+    if (tpmState)
+        *tpmState = GetTpmState(found);
     return found ? static_cast<long>(found - smbios.Data()) : -1;
 }
 
@@ -154,14 +158,16 @@ TEST(SmbiosTable, FuzzedTablesNeverLeadOutside) {
             table.resize(random() % (table.size() + 1));
         } else {
             table.resize(random() % 64);
-            for (std::uint8_t& b : table) b = static_cast<std::uint8_t>(random() % 8 == 0 ? 0 : random());
+            for (std::uint8_t& b : table)
+                b = static_cast<std::uint8_t>(random() % 8 == 0 ? 0 : random());
         }
         FakeMachineFacts facts;
         facts.table = table;
         SmbiosTable smbios(facts);
         for (int type : {0, 1, 224, static_cast<int>(random() % 256)}) {
             const std::uint8_t* found = smbios.FindStructure(static_cast<std::uint8_t>(type));
-            if (!found) continue;
+            if (!found)
+                continue;
             ASSERT_EQ(smbios.Size(), table.size());
             ASSERT_GE(found, smbios.Data()) << round;
             const std::size_t offset = static_cast<std::size_t>(found - smbios.Data());

@@ -14,7 +14,8 @@ namespace {
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return L"";
+    if (n == 0 || n >= MAX_PATH)
+        return L"";
     std::wstring folder(path, n);
     return folder.substr(0, folder.find_last_of(L"\\/") + 1);
 }
@@ -22,10 +23,12 @@ std::wstring ProgramFolder() {
 std::string ReadAll(const std::wstring& path) {
     zor::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
-    if (!file) return "";
+    if (!file)
+        return "";
     char buffer[512];
     DWORD read = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return "";
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
+        return "";
     return std::string(buffer, read);
 }
 
@@ -52,8 +55,8 @@ TEST(OpenConsoleOutput, GivesAWindowedProgramAConsoleForItsStreams) {
     startup.hStdOutput = streamFile.get();
     startup.hStdError = streamFile.get();
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE,
-                               DETACHED_PROCESS, nullptr, nullptr, &startup, &process))
+    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, DETACHED_PROCESS,
+                               nullptr, nullptr, &startup, &process))
         << GetLastError();
     zor::KernelHandle processHandle(process.hProcess);
     zor::KernelHandle threadHandle(process.hThread);

@@ -25,7 +25,8 @@ void MakeBytes(Variant& value, const std::vector<std::uint8_t>& bytes) {
     ASSERT_NE(array, nullptr);
     void* data = nullptr;
     ASSERT_HRESULT_SUCCEEDED(SafeArrayAccessData(array, &data));
-    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(data, bytes.data(), bytes.size());
     SafeArrayUnaccessData(array);
     V_VT(&value.v) = VT_ARRAY | VT_UI1;
     V_ARRAY(&value.v) = array;
@@ -58,7 +59,8 @@ TEST(CopyVariantToOutput, TextIsCutToFitAndAlwaysTerminated) {
         EXPECT_EQ(written, (c.expected.size() + 1) * 2);
         // Nothing beyond the storage (nor beyond the 256-unit limit) is touched.
         std::size_t limit = c.units < 256 ? c.units : 256;
-        for (std::size_t i = limit; i < out.size(); ++i) ASSERT_EQ(out[i], L'#') << i;
+        for (std::size_t i = limit; i < out.size(); ++i)
+            ASSERT_EQ(out[i], L'#') << i;
     }
 }
 
@@ -122,5 +124,6 @@ TEST(CopyVariantToOutput, EmptyArrayAndOtherTypesWriteNothing) {
     V_VT(&number.v) = VT_I4;
     EXPECT_EQ(zor::CopyVariantToOutput(number.v, nullptr, 4), 0u);
 
-    for (std::uint8_t b : out) EXPECT_EQ(b, 0xEE);
+    for (std::uint8_t b : out)
+        EXPECT_EQ(b, 0xEE);
 }

@@ -11,8 +11,10 @@ namespace {
 DWORD WaitForState(SC_HANDLE service, DWORD wanted) {
     SERVICE_STATUS status = {};
     for (int i = 0; i < 200; ++i) {
-        if (!QueryServiceStatus(service, &status)) return 0;
-        if (status.dwCurrentState == wanted) break;
+        if (!QueryServiceStatus(service, &status))
+            return 0;
+        if (status.dwCurrentState == wanted)
+            break;
         Sleep(50);
     }
     return status.dwCurrentState;
