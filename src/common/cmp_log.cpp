@@ -24,10 +24,12 @@ const wchar_t kEmptyText[] = L"";
 // expanded folder needs more than the record's 260 characters.
 bool ExpandFolder(const wchar_t* folder, LogFileRecord& record) {
     const DWORD needed = ::ExpandEnvironmentStringsW(folder, nullptr, 0);
-    if (needed == 0 || needed > LogFileRecord::kFolderSize) return false;
+    if (needed == 0 || needed > LogFileRecord::kFolderSize)
+        return false;
     const DWORD written =
         ::ExpandEnvironmentStringsW(folder, record.folder, LogFileRecord::kFolderSize);
-    if (written == 0 || written > LogFileRecord::kFolderSize) return false;
+    if (written == 0 || written > LogFileRecord::kFolderSize)
+        return false;
     const std::size_t length = std::wcslen(record.folder);
     if (length > 0 && record.folder[length - 1] != L'\\' && record.folder[length - 1] != L'/' &&
         length + 1 < LogFileRecord::kFolderSize) {
@@ -45,7 +47,8 @@ void ResetRecord(LogFileRecord& record) {
 }
 
 bool CloseRecordHandle(LogFileRecord& record) {
-    if (record.handle == INVALID_HANDLE_VALUE || record.handle == nullptr) return true;
+    if (record.handle == INVALID_HANDLE_VALUE || record.handle == nullptr)
+        return true;
     const bool closed = ::CloseHandle(record.handle) != FALSE;
     record.handle = INVALID_HANDLE_VALUE;
     return closed;
@@ -54,8 +57,8 @@ bool CloseRecordHandle(LogFileRecord& record) {
 } // namespace
 
 CCmpLog::CCmpLog(const wchar_t* verboseName, const wchar_t* verboseFolder)
-    : m_stubVersion(kEmptyText), m_status(kOk), m_files(nullptr), m_fileCount(0),
-      m_fileCapacity(0), m_verbose(0) {
+    : m_stubVersion(kEmptyText), m_status(kOk), m_files(nullptr), m_fileCount(0), m_fileCapacity(0),
+      m_verbose(0) {
     LogFileRecord record;
     ResetRecord(record);
     if (!ExpandFolder(kDefaultFolder, record)) {
@@ -63,7 +66,8 @@ CCmpLog::CCmpLog(const wchar_t* verboseName, const wchar_t* verboseFolder)
         return;
     }
     zor::CopyText(record.name, LogFileRecord::kNameSize, kNormalLogName);
-    if (!AppendRecord(record)) return;
+    if (!AppendRecord(record))
+        return;
 
     ResetRecord(record);
     const wchar_t* folder = (verboseFolder && *verboseFolder) ? verboseFolder : kDefaultFolder;
@@ -81,8 +85,10 @@ CCmpLog::CCmpLog(const wchar_t* verboseName, const wchar_t* verboseFolder)
 
 CCmpLog::~CCmpLog() {
     // Close normally closed the files already; a log destroyed without it must not leak them.
-    for (int i = 0; i < m_fileCount; ++i) CloseRecordHandle(m_files[i]);
-    if (m_files) ::HeapFree(::GetProcessHeap(), 0, m_files);
+    for (int i = 0; i < m_fileCount; ++i)
+        CloseRecordHandle(m_files[i]);
+    if (m_files)
+        ::HeapFree(::GetProcessHeap(), 0, m_files);
     m_files = nullptr;
     m_fileCount = 0;
     m_fileCapacity = 0;
@@ -90,17 +96,20 @@ CCmpLog::~CCmpLog() {
 
 void* CCmpLog::Destroy(unsigned int flags) {
     this->~CCmpLog();
-    if (flags & 1u) ::operator delete(this);
+    if (flags & 1u)
+        ::operator delete(this);
     return this;
 }
 
 LogFileRecord* CCmpLog::Record(int index) {
-    if (index < 0 || index >= m_fileCount || !m_files) return nullptr;
+    if (index < 0 || index >= m_fileCount || !m_files)
+        return nullptr;
     return &m_files[index];
 }
 
 const LogFileRecord* CCmpLog::GetFileRecord(int index) const {
-    if (index < 0 || index >= m_fileCount || !m_files) return nullptr;
+    if (index < 0 || index >= m_fileCount || !m_files)
+        return nullptr;
     return &m_files[index];
 }
 
@@ -111,7 +120,8 @@ bool CCmpLog::AppendRecord(const LogFileRecord& record) {
         const SIZE_T bytes = static_cast<SIZE_T>(capacity) * sizeof(LogFileRecord);
         void* grown = m_files ? ::HeapReAlloc(::GetProcessHeap(), 0, m_files, bytes)
                               : ::HeapAlloc(::GetProcessHeap(), 0, bytes);
-        if (!grown) return false;
+        if (!grown)
+            return false;
         m_files = static_cast<LogFileRecord*>(grown);
         m_fileCapacity = capacity;
     }
@@ -142,13 +152,16 @@ int CCmpLog::Open() {
     if (m_verbose) {
         LogFileRecord* verbose = Record(kVerboseFile);
         // The verbose file is tried first; when it fails the normal file stays closed too.
-        if (verbose && !OpenRecord(*verbose)) return kOpenFailed;
+        if (verbose && !OpenRecord(*verbose))
+            return kOpenFailed;
         LogFileRecord* normal = Record(kNormalFile);
-        if (!normal || !OpenRecord(*normal) || !verbose) return kOpenFailed;
+        if (!normal || !OpenRecord(*normal) || !verbose)
+            return kOpenFailed;
         return kOk;
     }
     LogFileRecord* normal = Record(kNormalFile);
-    if (!normal || !OpenRecord(*normal)) return kOpenFailed;
+    if (!normal || !OpenRecord(*normal))
+        return kOpenFailed;
     return kOk;
 }
 
@@ -157,7 +170,8 @@ int CCmpLog::Close() {
     // the open flags stay as they are.
     int result = kOk;
     for (int i = 0; i < m_fileCount; ++i) {
-        if (!CloseRecordHandle(m_files[i])) result = kCloseFailed;
+        if (!CloseRecordHandle(m_files[i]))
+            result = kCloseFailed;
     }
     return result;
 }

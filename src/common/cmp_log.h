@@ -19,11 +19,11 @@
 
 // Message types of CCmpLog::Write: which file receives the message and with which prefix.
 enum CmpLogType : int {
-    kLogNormalOnly = 0,     // normal log, severity prefix
-    kLogVerboseOnly = 1,    // verbose log, location prefix
+    kLogNormalOnly = 0,      // normal log, severity prefix
+    kLogVerboseOnly = 1,     // verbose log, location prefix
     kLogVerboseContinue = 2, // verbose log, severity prefix only (continues a line)
-    kLogBoth = 3,           // normal log with severity prefix, verbose log with location prefix
-    kLogBothPlain = 4,      // both logs, severity prefix only
+    kLogBoth = 3,            // normal log with severity prefix, verbose log with location prefix
+    kLogBothPlain = 4,       // both logs, severity prefix only
 };
 
 enum CmpLogSeverity : int {
@@ -59,7 +59,8 @@ public:
     // Frees a heap-allocated log through its own module's slot 0; for std::unique_ptr.
     struct Deleter {
         void operator()(CCmpLog* log) const {
-            if (log) log->Destroy(1);
+            if (log)
+                log->Destroy(1);
         }
     };
 
@@ -96,8 +97,8 @@ public:
     // of the current content into the target when it exists.
     void MoveVerboseLog(const wchar_t* newName, const wchar_t* newFolder);
     // Write with an argument list, for callers that forward their own variadic arguments.
-    void WriteV(int type, int severity, const wchar_t* sourceFile, int line,
-                const wchar_t* format, std::va_list args);
+    void WriteV(int type, int severity, const wchar_t* sourceFile, int line, const wchar_t* format,
+                std::va_list args);
 
     int GetStatus() const { return m_status; }
     // The text is not copied: it must outlive the log (the launcher passes a literal).
@@ -115,7 +116,7 @@ private:
 
     const wchar_t* m_stubVersion; // not owned
     std::int32_t m_status;
-    LogFileRecord* m_files;       // process-heap array: [0] normal log, [1] verbose log
+    LogFileRecord* m_files; // process-heap array: [0] normal log, [1] verbose log
     std::int32_t m_fileCount;
     std::int32_t m_fileCapacity;
     std::int32_t m_verbose;

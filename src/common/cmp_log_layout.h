@@ -14,10 +14,10 @@
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 #endif
 
-#define ZOR_CHECK_OFFSET(type, field, x86, x64)                                                   \
-    static_assert(offsetof(type, field) == (sizeof(void*) == 8 ? (x64) : (x86)),                  \
+#define ZOR_CHECK_OFFSET(type, field, x86, x64)                                                    \
+    static_assert(offsetof(type, field) == (sizeof(void*) == 8 ? (x64) : (x86)),                   \
                   #type "::" #field " moved")
-#define ZOR_CHECK_SIZE(type, x86, x64)                                                            \
+#define ZOR_CHECK_SIZE(type, x86, x64)                                                             \
     static_assert(sizeof(type) == (sizeof(void*) == 8 ? (x64) : (x86)), #type " changed size")
 
 // Virtual slot indices of CCmpLog.

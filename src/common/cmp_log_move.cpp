@@ -38,17 +38,21 @@ bool IsSameFile(const wchar_t* first, const wchar_t* second) {
     wchar_t fullSecond[MAX_PATH] = {};
     const DWORD a = ::GetFullPathNameW(first, MAX_PATH, fullFirst, nullptr);
     const DWORD b = ::GetFullPathNameW(second, MAX_PATH, fullSecond, nullptr);
-    if (a == 0 || a >= MAX_PATH || b == 0 || b >= MAX_PATH) return false;
+    if (a == 0 || a >= MAX_PATH || b == 0 || b >= MAX_PATH)
+        return false;
     return ::CompareStringOrdinal(fullFirst, -1, fullSecond, -1, TRUE) == CSTR_EQUAL;
 }
 
 } // namespace
 
 void CCmpLog::MoveVerboseLog(const wchar_t* newName, const wchar_t* newFolder) {
-    if (!newName || !*newName) return;
+    if (!newName || !*newName)
+        return;
     LogFileRecord* verbose = Record(kVerboseFile);
-    if (!verbose) return;
-    if (!newFolder) newFolder = L"";
+    if (!verbose)
+        return;
+    if (!newFolder)
+        newFolder = L"";
     if (std::wcscmp(newName, verbose->name) == 0 && std::wcscmp(newFolder, verbose->folder) == 0)
         return;
 
@@ -64,10 +68,11 @@ void CCmpLog::MoveVerboseLog(const wchar_t* newName, const wchar_t* newFolder) {
     wchar_t current[MAX_PATH] = {};
     if (!JoinPath(target, newFolder, newName) || !JoinPath(current, verbose->folder, verbose->name))
         return;
-    if (IsSameFile(target, current)) return;
+    if (IsSameFile(target, current))
+        return;
 
-    const bool isOpen = verbose->isOpen && verbose->handle != INVALID_HANDLE_VALUE &&
-                        verbose->handle != nullptr;
+    const bool isOpen =
+        verbose->isOpen && verbose->handle != INVALID_HANDLE_VALUE && verbose->handle != nullptr;
     if (!FileExists(target)) {
         zor::FileHandle old(verbose->handle);
         verbose->handle = INVALID_HANDLE_VALUE;
@@ -79,19 +84,24 @@ void CCmpLog::MoveVerboseLog(const wchar_t* newName, const wchar_t* newFolder) {
         }
         // Logging goes on where the record says the file is: the target after a rename, the
         // old file when the rename failed.
-        if (isOpen) verbose->handle = zor::OpenSharedLogFile(renamed ? target : current).release();
+        if (isOpen)
+            verbose->handle = zor::OpenSharedLogFile(renamed ? target : current).release();
         return;
     }
-    if (!isOpen) return;
+    if (!isOpen)
+        return;
 
     // The target exists: append the current content to it and continue in the target.
     zor::FileHandle merged = zor::OpenSharedLogFile(target);
-    if (!merged) return;
+    if (!merged)
+        return;
     std::unique_ptr<char[]> content;
     std::size_t size = 0;
-    if (!zor::ReadWholeLogFile(verbose->handle, content, size) || size == 0) return;
+    if (!zor::ReadWholeLogFile(verbose->handle, content, size) || size == 0)
+        return;
     // The old file is removed only once its content is safely in the target.
-    if (!zor::AppendToLogFile(merged.get(), content.get(), size)) return;
+    if (!zor::AppendToLogFile(merged.get(), content.get(), size))
+        return;
     zor::FileHandle old(verbose->handle);
     verbose->handle = merged.release();
     old.reset();

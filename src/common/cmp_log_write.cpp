@@ -27,14 +27,18 @@ const wchar_t* SeverityPrefix(int severity) {
     }
 }
 
-bool IsKnownSeverity(int severity) { return severity >= kLogInfo && severity <= kLogCritical; }
+bool IsKnownSeverity(int severity) {
+    return severity >= kLogInfo && severity <= kLogCritical;
+}
 
 // The source path's file name with extension; folders are not shown in the log.
 const wchar_t* SourceFileName(const wchar_t* path) {
-    if (!path) return L"";
+    if (!path)
+        return L"";
     const wchar_t* name = path;
     for (const wchar_t* p = path; *p; ++p) {
-        if (*p == L'\\' || *p == L'/' || *p == L':') name = p + 1;
+        if (*p == L'\\' || *p == L'/' || *p == L':')
+            name = p + 1;
     }
     return name;
 }
@@ -66,7 +70,8 @@ void CCmpLog::Write(int type, int severity, const wchar_t* sourceFile, int line,
 
 void CCmpLog::WriteV(int type, int severity, const wchar_t* sourceFile, int line,
                      const wchar_t* format, std::va_list args) {
-    if (!format) return;
+    if (!format)
+        return;
     wchar_t timeText[kTimeTextSize + 1] = {};
     FormatLocalTime(timeText, kTimeTextSize);
 
@@ -83,8 +88,7 @@ void CCmpLog::WriteV(int type, int severity, const wchar_t* sourceFile, int line
         const bool withLocation = type == kLogVerboseOnly || type == kLogBoth;
         if (withLocation && IsKnownSeverity(severity)) {
             zor::AppendFormattedPieceF(verbose->handle, L"[%s]::%s[%d] %s", timeText,
-                                       SourceFileName(sourceFile), line,
-                                       SeverityPrefix(severity));
+                                       SourceFileName(sourceFile), line, SeverityPrefix(severity));
         } else {
             zor::AppendFormattedPieceF(verbose->handle, L"%s", SeverityPrefix(severity));
         }

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 // Length of the part of the path that names a volume and is never created: "C:",
 // "\\server\share", "\\?\C:" or "\\?\UNC\server\share".
@@ -28,8 +30,10 @@ std::size_t RootLength(const std::wstring& path) {
     // UNC form: the server and share names belong to the root.
     std::size_t pos = start;
     for (int part = 0; part < 2; ++part) {
-        while (pos < path.size() && !IsSeparator(path[pos])) ++pos;
-        if (part == 0 && pos < path.size()) ++pos;
+        while (pos < path.size() && !IsSeparator(path[pos]))
+            ++pos;
+        if (part == 0 && pos < path.size())
+            ++pos;
     }
     return pos;
 }
@@ -42,11 +46,13 @@ void CreateEachLevel(const std::wstring& source) {
     // relative to the current folder (or the drive's current folder) and must stay so.
     bool needSeparator = pos < source.size() && IsSeparator(source[pos]);
     while (pos < source.size()) {
-        while (pos < source.size() && IsSeparator(source[pos])) ++pos;
+        while (pos < source.size() && IsSeparator(source[pos]))
+            ++pos;
         const std::size_t end = source.find_first_of(L"\\/", pos);
         const std::size_t pieceEnd = (end == std::wstring::npos) ? source.size() : end;
         if (pieceEnd > pos) {
-            if (needSeparator) path += L'\\';
+            if (needSeparator)
+                path += L'\\';
             path.append(source, pos, pieceEnd - pos);
             ::CreateDirectoryW(path.c_str(), nullptr);
             needSeparator = true;
@@ -58,7 +64,8 @@ void CreateEachLevel(const std::wstring& source) {
 } // namespace
 
 void CreateFolderPath(const wchar_t* folder) {
-    if (!folder || !*folder) return;
+    if (!folder || !*folder)
+        return;
     try {
         CreateEachLevel(folder);
     } catch (const std::bad_alloc&) {
@@ -67,6 +74,7 @@ void CreateFolderPath(const wchar_t* folder) {
 }
 
 int FileExists(const wchar_t* path) {
-    if (!path || !*path) return 0;
+    if (!path || !*path)
+        return 0;
     return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
 }

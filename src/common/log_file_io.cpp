@@ -26,7 +26,8 @@ public:
         locked_ = ::LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at) != FALSE;
     }
     ~AppendLock() {
-        if (!locked_) return;
+        if (!locked_)
+            return;
         OVERLAPPED at = {};
         at.Offset = kAppendLockOffsetLow;
         at.OffsetHigh = kAppendLockOffsetHigh;
@@ -40,21 +41,27 @@ private:
     bool locked_ = false;
 };
 
-bool IsUsable(HANDLE file) { return file != INVALID_HANDLE_VALUE && file != nullptr; }
+bool IsUsable(HANDLE file) {
+    return file != INVALID_HANDLE_VALUE && file != nullptr;
+}
 
 } // namespace
 
 FileHandle OpenSharedLogFile(const wchar_t* path) {
-    if (!path || !*path) return FileHandle();
+    if (!path || !*path)
+        return FileHandle();
     return FileHandle(::CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool AppendToLogFile(HANDLE file, const void* bytes, std::size_t size) {
-    if (!IsUsable(file)) return false;
-    if (size == 0) return true;
-    if (!bytes || size > MAXDWORD) return false;
+    if (!IsUsable(file))
+        return false;
+    if (size == 0)
+        return true;
+    if (!bytes || size > MAXDWORD)
+        return false;
     // A failed lock (a file system without locks) still writes: losing the piece is worse
     // than the small chance of a collision.
     AppendLock lock(file);
@@ -70,33 +77,41 @@ bool AppendToLogFile(HANDLE file, const void* bytes, std::size_t size) {
 }
 
 bool AppendFormattedPiece(HANDLE file, const wchar_t* format, std::va_list args) {
-    if (!IsUsable(file) || !format) return false;
+    if (!IsUsable(file) || !format)
+        return false;
     std::va_list measureArgs;
     va_copy(measureArgs, args);
     const int length = _vscwprintf(format, measureArgs);
     va_end(measureArgs);
-    if (length < 0) return false;
-    if (length == 0) return true;
+    if (length < 0)
+        return false;
+    if (length == 0)
+        return true;
 
     // At least 1024 characters, as every piece has always had; longer texts get what they need.
     const std::size_t capacity = (length < 1024 ? 1024 : static_cast<std::size_t>(length)) + 1;
     std::unique_ptr<wchar_t[]> text(new (std::nothrow) wchar_t[capacity]);
-    if (!text) return false;
+    if (!text)
+        return false;
     std::va_list formatArgs;
     va_copy(formatArgs, args);
     const int formatted = _vsnwprintf(text.get(), capacity, format, formatArgs);
     va_end(formatArgs);
-    if (formatted != length) return false;
+    if (formatted != length)
+        return false;
     text[length] = L'\0';
 
     const int bytes =
         ::WideCharToMultiByte(CP_ACP, 0, text.get(), length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return false;
+    if (bytes <= 0)
+        return false;
     std::unique_ptr<char[]> ansi(new (std::nothrow) char[static_cast<std::size_t>(bytes) + 1]);
-    if (!ansi) return false;
+    if (!ansi)
+        return false;
     const int converted =
         ::WideCharToMultiByte(CP_ACP, 0, text.get(), length, ansi.get(), bytes, nullptr, nullptr);
-    if (converted != bytes) return false;
+    if (converted != bytes)
+        return false;
     return AppendToLogFile(file, ansi.get(), static_cast<std::size_t>(bytes));
 }
 
@@ -111,16 +126,22 @@ bool AppendFormattedPieceF(HANDLE file, const wchar_t* format, ...) {
 bool ReadWholeLogFile(HANDLE file, std::unique_ptr<char[]>& data, std::size_t& size) {
     data.reset();
     size = 0;
-    if (!IsUsable(file)) return false;
+    if (!IsUsable(file))
+        return false;
     LARGE_INTEGER zero = {};
     LARGE_INTEGER end = {};
-    if (!::SetFilePointerEx(file, zero, &end, FILE_END)) return false;
-    if (end.QuadPart < 0 || static_cast<ULONGLONG>(end.QuadPart) > kMaxReadSize) return false;
-    if (!::SetFilePointerEx(file, zero, nullptr, FILE_BEGIN)) return false;
+    if (!::SetFilePointerEx(file, zero, &end, FILE_END))
+        return false;
+    if (end.QuadPart < 0 || static_cast<ULONGLONG>(end.QuadPart) > kMaxReadSize)
+        return false;
+    if (!::SetFilePointerEx(file, zero, nullptr, FILE_BEGIN))
+        return false;
     const std::size_t total = static_cast<std::size_t>(end.QuadPart);
-    if (total == 0) return true;
+    if (total == 0)
+        return true;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[total]);
-    if (!buffer) return false;
+    if (!buffer)
+        return false;
     std::size_t done = 0;
     while (done < total) {
         DWORD got = 0;
@@ -128,7 +149,8 @@ bool ReadWholeLogFile(HANDLE file, std::unique_ptr<char[]>& data, std::size_t& s
                         nullptr)) {
             return false;
         }
-        if (got == 0) break; // the file shrank since it was measured
+        if (got == 0)
+            break; // the file shrank since it was measured
         done += got;
     }
     data = std::move(buffer);

@@ -21,26 +21,33 @@ bool ExecutablePath(wchar_t (&path)[kPathSize]) {
 } // namespace
 
 int GetModuleFileNameOnly(wchar_t* output, std::size_t outputSize) {
-    if (!output || outputSize == 0) return 0;
+    if (!output || outputSize == 0)
+        return 0;
     output[0] = L'\0';
     wchar_t path[kPathSize] = {};
-    if (!ExecutablePath(path)) return 0;
+    if (!ExecutablePath(path))
+        return 0;
     const wchar_t* name = path;
     for (const wchar_t* p = path; *p; ++p) {
-        if (*p == L'\\' || *p == L'/' || *p == L':') name = p + 1;
+        if (*p == L'\\' || *p == L'/' || *p == L':')
+            name = p + 1;
     }
     return zor::CopyText(output, outputSize, name) ? 1 : 0;
 }
 
 int GetModuleVersionText(wchar_t* output, std::size_t outputSize) {
-    if (!output || outputSize < 10) return 0;
+    if (!output || outputSize < 10)
+        return 0;
     wchar_t path[kPathSize] = {};
-    if (!ExecutablePath(path)) return 0;
+    if (!ExecutablePath(path))
+        return 0;
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]);
-    if (!block || !::GetFileVersionInfoW(path, 0, size, block.get())) return 0;
+    if (!block || !::GetFileVersionInfoW(path, 0, size, block.get()))
+        return 0;
     void* value = nullptr;
     UINT valueSize = 0;
     if (!::VerQueryValueW(block.get(), L"\\", &value, &valueSize) || !value ||
@@ -55,6 +62,7 @@ int GetModuleVersionText(wchar_t* output, std::size_t outputSize) {
         return 0;
     }
     // Checked before copying so that a too-small output is left as it was.
-    if (std::wcslen(text) >= outputSize) return 0;
+    if (std::wcslen(text) >= outputSize)
+        return 0;
     return zor::CopyText(output, outputSize, text) ? 1 : 0;
 }

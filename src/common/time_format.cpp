@@ -16,15 +16,18 @@ bool LocalTimeText(wchar_t (&text)[kPartSize]) {
 } // namespace
 
 int FormatLocalTime(wchar_t* output, std::size_t outputSize) {
-    if (!output || outputSize == 0) return 0;
+    if (!output || outputSize == 0)
+        return 0;
     output[0] = L'\0';
     wchar_t time[kPartSize] = {};
-    if (!LocalTimeText(time)) return 0;
+    if (!LocalTimeText(time))
+        return 0;
     return zor::FormatText(output, outputSize, L"%s", time) ? 1 : 0;
 }
 
 int FormatLocalDateTime(wchar_t* output, std::size_t outputSize) {
-    if (!output || outputSize == 0) return 0;
+    if (!output || outputSize == 0)
+        return 0;
     output[0] = L'\0';
     wchar_t date[kPartSize] = {};
     wchar_t time[kPartSize] = {};

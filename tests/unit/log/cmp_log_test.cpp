@@ -209,8 +209,8 @@ TEST(CmpLogWrite, TypesAndSeveritiesGoToTheirFilesWithTheirPrefixes) {
     };
     for (const Case& c : cases) {
         OpenLog open;
-        open.log->Write(c.type, c.severity, L"C:\\src\\Source\\basecomp\\basecomp.cpp", 42, L"%s\r\n",
-                        L"msg");
+        open.log->Write(c.type, c.severity, L"C:\\src\\Source\\basecomp\\basecomp.cpp", 42,
+                        L"%s\r\n", L"msg");
         EXPECT_EQ(open.normal.Appended(), c.normal) << c.type << "/" << c.severity;
         EXPECT_EQ(MaskTimes(open.Verbose()), c.verbose) << c.type << "/" << c.severity;
     }
@@ -241,7 +241,8 @@ TEST(CmpLogWrite, LongMessageIsWrittenWholeAndEmptyPieceWritesNothing) {
 }
 
 TEST(CmpLogWrite, TextIsWrittenInTheAnsiCodePage) {
-    if (GetACP() != 1252) GTEST_SKIP() << "expects the Western European ANSI code page";
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "expects the Western European ANSI code page";
     OpenLog open;
     open.log->Write(kLogNormalOnly, kLogInfo, nullptr, 0, L"caf\u00e9 \u4e2d\r\n");
     EXPECT_EQ(open.normal.Appended(), "caf\xe9 ?\r\n");
@@ -256,17 +257,20 @@ TEST(CmpLogSession, HeadersAndFootersHaveTheirExactTexts) {
     const std::regex date("Log Date:        [^ \r\n]+ ");
     // The test program carries no version resource, so Version stays empty.
     EXPECT_EQ(std::regex_replace(MaskTimes(open.Verbose()), date, "Log Date:        <date> "),
-              rule + "\r\nSource:          log_test.exe\r\nVersion:         \r\n"
-                     "Stub Version:    3.4.0.0\r\nLog Date:        <date> <time>\r\n\r\n"
-                     "Verbose Log Session Start ...\r\n\r\n"
-                     "\r\n\r\nLog Session End. [<time>]\r\nReturn Code (2)\r\n" +
+              rule +
+                  "\r\nSource:          log_test.exe\r\nVersion:         \r\n"
+                  "Stub Version:    3.4.0.0\r\nLog Date:        <date> <time>\r\n\r\n"
+                  "Verbose Log Session Start ...\r\n\r\n"
+                  "\r\n\r\nLog Session End. [<time>]\r\nReturn Code (2)\r\n" +
                   rule + "\r\n\r\n");
-    EXPECT_EQ(std::regex_replace(MaskTimes(open.normal.Appended()), date, "Log Date:        <date> "),
-              rule + "\r\nSource:          log_test.exe\r\nVersion:         \r\n"
-                     "Log Date:        <date> <time>\r\n\r\n"
-                     "Log Session Start...\r\n\r\n"
-                     "\r\n\r\nLog Session End. [<time>]\r\nReturn Code (2)\r\n" +
-                  rule + "\r\n\r\n");
+    EXPECT_EQ(
+        std::regex_replace(MaskTimes(open.normal.Appended()), date, "Log Date:        <date> "),
+        rule +
+            "\r\nSource:          log_test.exe\r\nVersion:         \r\n"
+            "Log Date:        <date> <time>\r\n\r\n"
+            "Log Session Start...\r\n\r\n"
+            "\r\n\r\nLog Session End. [<time>]\r\nReturn Code (2)\r\n" +
+            rule + "\r\n\r\n");
 }
 
 TEST(CmpLogSession, SecondRunAppendsToTheSameFiles) {

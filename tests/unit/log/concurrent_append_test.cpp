@@ -39,14 +39,16 @@ DWORD WaitForExit(const zor::KernelHandle& process) {
     return code;
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
+}
 
 } // namespace
 
 TEST(ConcurrentAppend, NoPieceIsLostOrTornBetweenProcesses) {
     NormalLogWatch normal;
     TempFolder folder;
-    const int count = 400;
+    const int count = 1000;
     const std::wstring eventName = L"zorlog-start-" + std::to_wstring(GetCurrentProcessId());
     zor::KernelHandle start(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     ASSERT_TRUE(start);
@@ -60,12 +62,14 @@ TEST(ConcurrentAppend, NoPieceIsLostOrTornBetweenProcesses) {
         ASSERT_TRUE(writers.back());
     }
     SetEvent(start.get()); // all writers begin together
-    for (const zor::KernelHandle& writer : writers) EXPECT_EQ(WaitForExit(writer), 1u);
+    for (const zor::KernelHandle& writer : writers)
+        EXPECT_EQ(WaitForExit(writer), 1u);
 
     std::string text = ReadFileBytes(folder / L"shared.log");
     // Prefixes and messages are separate pieces: another process may slip in between them, but
     // every piece itself must arrive whole and exactly once.
-    static const std::regex prefix("\\[[0-9]{1,2}:[0-9]{2}:[0-9]{2}\\]::log_writer\\.cpp\\[[0-9]+\\] ");
+    static const std::regex prefix(
+        "\\[[0-9]{1,2}:[0-9]{2}:[0-9]{2}\\]::log_writer\\.cpp\\[[0-9]+\\] ");
     const auto prefixes = std::distance(std::sregex_iterator(text.begin(), text.end(), prefix),
                                         std::sregex_iterator());
     EXPECT_EQ(prefixes, 3 * count);
@@ -77,8 +81,8 @@ TEST(ConcurrentAppend, NoPieceIsLostOrTornBetweenProcesses) {
     for (auto it = std::sregex_iterator(text.begin(), text.end(), line);
          it != std::sregex_iterator(); ++it) {
         const std::smatch& m = *it;
-        ASSERT_EQ(static_cast<std::size_t>(m.position(0)), consumed) << "torn piece near "
-                                                                     << consumed;
+        ASSERT_EQ(static_cast<std::size_t>(m.position(0)), consumed)
+            << "torn piece near " << consumed;
         const int index = std::stoi(m[2].str());
         EXPECT_EQ(m[3].length(), (index * 37) % 300) << m[0];
         EXPECT_TRUE(seen.insert(m[1].str() + m[2].str()).second) << "duplicate " << m[0];

@@ -22,7 +22,8 @@ using UseLogFn = int (*)(CCmpLog*, const wchar_t*);
 
 struct Peer {
     Peer() : module(LoadLibraryW(L"log_peer.dll")) {
-        if (!module) return;
+        if (!module)
+            return;
         create = reinterpret_cast<CreateLogFn>(
             reinterpret_cast<void*>(GetProcAddress(module.get(), "PeerCreateLog")));
         use = reinterpret_cast<UseLogFn>(
@@ -44,7 +45,9 @@ HMODULE VirtualTableOwner(const CCmpLog* log) {
 }
 
 // Calls slots by index, as a module built by another compiler does (x64 calling convention).
-void* const* Slots(CCmpLog* log) { return *reinterpret_cast<void* const* const*>(log); }
+void* const* Slots(CCmpLog* log) {
+    return *reinterpret_cast<void* const* const*>(log);
+}
 template <typename Fn> Fn Slot(CCmpLog* log, int index) {
     return reinterpret_cast<Fn>(Slots(log)[index]);
 }

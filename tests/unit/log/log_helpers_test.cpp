@@ -87,7 +87,8 @@ TEST(MakeTemporaryName, FormsANameWithTwoPeriodsAndCreatesNoFile) {
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((folder / L"*.tmp").c_str(), &entry);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE);
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
 
     // Too small for the name: the output keeps what it held.
     wchar_t small[6] = L"keep";

@@ -8,7 +8,8 @@
 extern "C" __declspec(dllexport) CCmpLog* PeerCreateLog(const wchar_t* name,
                                                         const wchar_t* folder) {
     CCmpLog* log = new (std::nothrow) CCmpLog(name, folder);
-    if (!log) return nullptr;
+    if (!log)
+        return nullptr;
     log->SetVerbose(1);
     log->Open();
     return log;

@@ -14,7 +14,8 @@ void RemoveTree(const std::wstring& folder) {
     if (find != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
+            if (name == L"." || name == L"..")
+                continue;
             const std::wstring child = folder + name;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child + L"\\");
@@ -30,7 +31,8 @@ void RemoveTree(const std::wstring& folder) {
 
 std::size_t FileSizeOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
     return static_cast<std::size_t>(data.nFileSizeLow);
 }
 
@@ -43,27 +45,33 @@ TempFolder::TempFolder() {
     for (;;) {
         path_ = std::wstring(base) + L"zorlog-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter) + L"\\";
-        if (CreateDirectoryW(path_.c_str(), nullptr)) break;
+        if (CreateDirectoryW(path_.c_str(), nullptr))
+            break;
     }
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
+}
 
 std::string ReadFileBytes(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
     CloseHandle(file);
     return bytes;
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE)
+        return;
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
@@ -79,7 +87,9 @@ std::wstring NormalLogWatch::Folder() {
     return std::wstring(drive) + L"\\ridezezer\\log\\";
 }
 
-std::wstring NormalLogWatch::Path() { return Folder() + L"vazuvuda.log"; }
+std::wstring NormalLogWatch::Path() {
+    return Folder() + L"vazuvuda.log";
+}
 
 NormalLogWatch::NormalLogWatch() {
     const std::wstring folder = Folder();
@@ -91,9 +101,12 @@ NormalLogWatch::NormalLogWatch() {
 
 NormalLogWatch::~NormalLogWatch() {
     const std::wstring folder = Folder();
-    if (!fileExisted_) DeleteFileW(Path().c_str());
-    if (!folderExisted_) RemoveTree(folder);
-    if (!rootExisted_) RemoveDirectoryW(folder.substr(0, folder.size() - 4).c_str());
+    if (!fileExisted_)
+        DeleteFileW(Path().c_str());
+    if (!folderExisted_)
+        RemoveTree(folder);
+    if (!rootExisted_)
+        RemoveDirectoryW(folder.substr(0, folder.size() - 4).c_str());
 }
 
 std::string NormalLogWatch::Appended() const {

@@ -19,10 +19,12 @@ namespace {
 int Append(const wchar_t* folder, const wchar_t* name, const wchar_t* tag, int count,
            const wchar_t* startEvent) {
     zor::KernelHandle start(OpenEventW(SYNCHRONIZE, FALSE, startEvent));
-    if (!start || WaitForSingleObject(start.get(), 60000) != WAIT_OBJECT_0) return 3;
+    if (!start || WaitForSingleObject(start.get(), 60000) != WAIT_OBJECT_0)
+        return 3;
     CCmpLog log(name, folder);
     log.SetVerbose(1);
-    if (log.Open() != CCmpLog::kOk) return 4;
+    if (log.Open() != CCmpLog::kOk)
+        return 4;
     for (int i = 0; i < count; ++i) {
         const std::wstring filler(static_cast<std::size_t>((i * 37) % 300), L'x');
         log.Write(kLogVerboseOnly, kLogInfo, ZOR_LOG_SOURCE, i, L"%s piece %04d %s\r\n", tag, i,
@@ -35,7 +37,8 @@ int Session(const wchar_t* folder, const wchar_t* name) {
     CCmpLog log(name, folder);
     log.SetStubVersion(L"9.8.7.6");
     log.SetVerbose(1);
-    if (log.Open() != CCmpLog::kOk) return 4;
+    if (log.Open() != CCmpLog::kOk)
+        return 4;
     log.BeginSession();
     log.EndSession(1);
     return log.Close() == CCmpLog::kOk ? 1 : 5;
@@ -43,11 +46,14 @@ int Session(const wchar_t* folder, const wchar_t* name) {
 
 int Version() {
     wchar_t text[32] = {};
-    if (GetModuleVersionText(text, 32) != 1 || std::wcscmp(text, L"1.2.3.4") != 0) return 6;
+    if (GetModuleVersionText(text, 32) != 1 || std::wcscmp(text, L"1.2.3.4") != 0)
+        return 6;
     wchar_t exact[10] = {};
-    if (GetModuleVersionText(exact, 10) != 1 || std::wcscmp(exact, L"1.2.3.4") != 0) return 7;
+    if (GetModuleVersionText(exact, 10) != 1 || std::wcscmp(exact, L"1.2.3.4") != 0)
+        return 7;
     wchar_t small[9] = L"kept";
-    if (GetModuleVersionText(small, 9) != 0 || std::wcscmp(small, L"kept") != 0) return 8;
+    if (GetModuleVersionText(small, 9) != 0 || std::wcscmp(small, L"kept") != 0)
+        return 8;
     return 1;
 }
 
@@ -57,7 +63,9 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 7 && std::wcscmp(argv[1], L"append") == 0) {
         return Append(argv[2], argv[3], argv[4], _wtoi(argv[5]), argv[6]);
     }
-    if (argc == 4 && std::wcscmp(argv[1], L"session") == 0) return Session(argv[2], argv[3]);
-    if (argc == 2 && std::wcscmp(argv[1], L"version") == 0) return Version();
+    if (argc == 4 && std::wcscmp(argv[1], L"session") == 0)
+        return Session(argv[2], argv[3]);
+    if (argc == 2 && std::wcscmp(argv[1], L"version") == 0)
+        return Version();
     return 2;
 }

@@ -76,13 +76,16 @@ TEST(MoveVerboseLog, CasesThatLeaveEverythingAsItWas) {
     };
     for (const Case& c : cases) {
         MovableLog m;
-        if (!c.emptyCurrent) m.Note(L"mine\r\n");
-        if (c.targetBytes) logtest::WriteFileBytes(m.folder / L"host.log", c.targetBytes);
+        if (!c.emptyCurrent)
+            m.Note(L"mine\r\n");
+        if (c.targetBytes)
+            logtest::WriteFileBytes(m.folder / L"host.log", c.targetBytes);
         m.log->MoveVerboseLog(c.name, (m.folder.path() + c.folder).c_str());
         m.Note(L"later\r\n");
         EXPECT_STREQ(m.log->GetVerboseLogName(), L"old.log") << c.what;
         EXPECT_EQ(std::wstring(m.log->GetVerboseLogFolder()), m.folder.path()) << c.what;
-        EXPECT_EQ(ReadFileBytes(m.folder / L"old.log"), c.emptyCurrent ? "later\r\n" : "mine\r\nlater\r\n")
+        EXPECT_EQ(ReadFileBytes(m.folder / L"old.log"),
+                  c.emptyCurrent ? "later\r\n" : "mine\r\nlater\r\n")
             << c.what;
         if (c.targetBytes) {
             EXPECT_EQ(ReadFileBytes(m.folder / L"host.log"), c.targetBytes) << c.what;
