@@ -24,11 +24,13 @@ bool HeadersAgree(const CentralRecord& central, const LocalHeader& local) {
 
 int ZIP_File::ReadCentralDirectory() {
     uint64_t fileSize = 0;
-    if (!GetArchiveFileSize(file_.get(), &fileSize)) return ZIP_ERROR_READ;
+    if (!GetArchiveFileSize(file_.get(), &fileSize))
+        return ZIP_ERROR_READ;
     uint32_t totalEntries = 0;
     uint64_t endOffset = 0;
     int result = ReadEndRecord(fileSize, &totalEntries, &endOffset);
-    if (result != ZIP_OK) return result;
+    if (result != ZIP_OK)
+        return result;
 
     firstLocalHeaderOffset_ = centralDirectoryOffset_;
     return ReadEntries(fileSize, totalEntries, endOffset);
@@ -38,7 +40,8 @@ int ZIP_File::ReadEndRecord(uint64_t fileSize, uint32_t* totalEntries, uint64_t*
     // The launcher's signature block follows the archive, so the end record is searched for
     // only in the last 65,535 bytes; one read covers them all.
     const uint64_t searched = std::min<uint64_t>(fileSize, kEndRecordSearchLimit);
-    if (searched == 0) return ZIP_ERROR_READ;
+    if (searched == 0)
+        return ZIP_ERROR_READ;
     std::vector<unsigned char> tail(static_cast<size_t>(searched));
     const uint64_t tailStart = fileSize - searched;
     if (ReadArchiveAt(file_.get(), tailStart, tail.data(), static_cast<DWORD>(searched)) !=
@@ -46,12 +49,15 @@ int ZIP_File::ReadEndRecord(uint64_t fileSize, uint32_t* totalEntries, uint64_t*
         return ZIP_ERROR_READ;
     }
     size_t position = 0;
-    if (!FindLastEndSignature(tail.data(), tail.size(), &position)) return ZIP_ERROR_READ;
+    if (!FindLastEndSignature(tail.data(), tail.size(), &position))
+        return ZIP_ERROR_READ;
     // A signature too close to the end to hold a whole record is a truncated archive.
-    if (kEndRecordSize > tail.size() - position) return ZIP_BAD_ARCHIVE;
+    if (kEndRecordSize > tail.size() - position)
+        return ZIP_BAD_ARCHIVE;
 
     const EndRecord end = DecodeEndRecord(tail.data() + position);
-    if (end.signature != kEndRecordSignature) return ZIP_BAD_ARCHIVE;
+    if (end.signature != kEndRecordSignature)
+        return ZIP_BAD_ARCHIVE;
     // A comment cut short by the end of the file keeps what is there; nothing depends on it.
     const size_t commentAvailable = tail.size() - position - kEndRecordSize;
     const size_t commentLength = std::min<size_t>(end.commentLength, commentAvailable);
@@ -73,11 +79,13 @@ int ZIP_File::ReadEndRecord(uint64_t fileSize, uint32_t* totalEntries, uint64_t*
 }
 
 int ZIP_File::ReadEntries(uint64_t fileSize, uint32_t totalEntries, uint64_t endOffset) {
-    if (totalEntries == 0) return ZIP_OK;
+    if (totalEntries == 0)
+        return ZIP_OK;
     // Every central record lies between the directory's start and the end record; a count
     // that cannot fit there is refused before anything is read or allocated.
     const uint64_t directoryStart = centralDirectoryOffset_;
-    if (directoryStart > endOffset) return ZIP_BAD_ARCHIVE;
+    if (directoryStart > endOffset)
+        return ZIP_BAD_ARCHIVE;
     const uint64_t directoryLength = endOffset - directoryStart;
     if (static_cast<uint64_t>(totalEntries) * kCentralRecordFixedSize > directoryLength) {
         return ZIP_BAD_ARCHIVE;
@@ -89,26 +97,33 @@ int ZIP_File::ReadEntries(uint64_t fileSize, uint32_t totalEntries, uint64_t end
     std::vector<unsigned char> scratch;
     for (uint32_t i = 0; i < totalEntries; ++i) {
         int result = directory.Read(fixed, kCentralRecordFixedSize);
-        if (result != ZIP_OK) return result;
+        if (result != ZIP_OK)
+            return result;
         const CentralRecord central = DecodeCentralRecord(fixed);
-        if (central.signature != kCentralRecordSignature) return ZIP_BAD_ARCHIVE;
+        if (central.signature != kCentralRecordSignature)
+            return ZIP_BAD_ARCHIVE;
         centralName.resize(central.nameLength);
         if (central.nameLength != 0) {
             result = directory.Read(&centralName[0], central.nameLength);
-            if (result != ZIP_OK) return result;
+            if (result != ZIP_OK)
+                return result;
         }
         // The central extra field and comment only need to be passed over.
         result = directory.Read(nullptr, central.extraLength + central.commentLength);
-        if (result != ZIP_OK) return result;
+        if (result != ZIP_OK)
+            return result;
 
         std::unique_ptr<EntryNode> node(new (std::nothrow) EntryNode);
-        if (!node) return ZIP_ERROR_MEMORY;
+        if (!node)
+            return ZIP_ERROR_MEMORY;
         node->entry.reset(new (std::nothrow) ZIP_FileEntry);
-        if (!node->entry) return ZIP_ERROR_MEMORY;
+        if (!node->entry)
+            return ZIP_ERROR_MEMORY;
         firstLocalHeaderOffset_ = std::min(firstLocalHeaderOffset_, central.localHeaderOffset);
         result = ReadLocalHeader(file_.get(), fileSize, central, centralName, &scratch,
                                  node->entry.get());
-        if (result != ZIP_OK) return result;
+        if (result != ZIP_OK)
+            return result;
         AppendEntry(std::move(node));
     }
     return ZIP_OK;
@@ -118,20 +133,25 @@ int ZIP_File::ReadLocalHeader(HANDLE file, uint64_t fileSize, const CentralRecor
                               const std::string& centralName, std::vector<unsigned char>* scratch,
                               ZIP_FileEntry* entry) {
     const uint64_t offset = central.localHeaderOffset;
-    if (offset > fileSize || kLocalHeaderFixedSize > fileSize - offset) return ZIP_BAD_ARCHIVE;
+    if (offset > fileSize || kLocalHeaderFixedSize > fileSize - offset)
+        return ZIP_BAD_ARCHIVE;
     unsigned char fixed[kLocalHeaderFixedSize];
     int result = ReadArchiveAt(file, offset, fixed, kLocalHeaderFixedSize);
-    if (result != ZIP_OK) return result;
+    if (result != ZIP_OK)
+        return result;
     const LocalHeader local = DecodeLocalHeader(fixed);
-    if (local.signature != kLocalHeaderSignature) return ZIP_BAD_ARCHIVE;
+    if (local.signature != kLocalHeaderSignature)
+        return ZIP_BAD_ARCHIVE;
 
     const uint64_t variableStart = offset + kLocalHeaderFixedSize;
     const uint32_t variableLength = local.nameLength + local.extraLength;
-    if (variableLength > fileSize - variableStart) return ZIP_BAD_ARCHIVE;
+    if (variableLength > fileSize - variableStart)
+        return ZIP_BAD_ARCHIVE;
     scratch->resize(variableLength);
     if (variableLength != 0) {
         result = ReadArchiveAt(file, variableStart, scratch->data(), variableLength);
-        if (result != ZIP_OK) return result;
+        if (result != ZIP_OK)
+            return result;
     }
     const char* localName = reinterpret_cast<const char*>(scratch->data());
 

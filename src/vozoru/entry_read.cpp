@@ -19,13 +19,15 @@ bool IsReadableMethod(uint32_t method) {
 }
 
 int Finish(uint32_t* produced, uint32_t count, int result) {
-    if (produced) *produced = count;
+    if (produced)
+        *produced = count;
     return result;
 }
 
 // Loads the next input chunk when the previous one is used up.
 int RefillInput(EntryReadState* state) {
-    if (state->stream.avail_in != 0 || state->remainingCompressed == 0) return ZIP_OK;
+    if (state->stream.avail_in != 0 || state->remainingCompressed == 0)
+        return ZIP_OK;
     const uint32_t chunk = std::min(EntryReadState::kInputSize, state->remainingCompressed);
     // Every failure here is a failed data read: the headers promised these bytes.
     if (ReadArchiveAt(state->file, state->readPosition, state->input.get(), chunk) != ZIP_OK) {
@@ -41,13 +43,15 @@ int RefillInput(EntryReadState* state) {
 } // namespace
 
 void EntryReadState::Release() {
-    if (inflating) inflateEnd(&stream);
+    if (inflating)
+        inflateEnd(&stream);
     inflating = false;
     input.reset();
 }
 
 int ZIP_FileEntry::OpenEntryRead(EntryReadState* state) {
-    if (!state) return ZIP_BAD_ARGUMENT;
+    if (!state)
+        return ZIP_BAD_ARGUMENT;
     state->Release();
     state->crc = 0;
     state->remainingCompressed = compressedSize_;
@@ -55,11 +59,13 @@ int ZIP_FileEntry::OpenEntryRead(EntryReadState* state) {
     state->readPosition = dataOffset_;
     state->endedEarly = false;
     state->file = file_;
-    if (!SeekArchive(file_, dataOffset_)) return ZIP_ERROR_SEEK;
+    if (!SeekArchive(file_, dataOffset_))
+        return ZIP_ERROR_SEEK;
 
     state->stream = z_stream{};
     if (method_ == kMethodDeflated) {
-        if (inflateInit2(&state->stream, kRawDeflateWindowBits) != Z_OK) return ZIP_ERROR_READ;
+        if (inflateInit2(&state->stream, kRawDeflateWindowBits) != Z_OK)
+            return ZIP_ERROR_READ;
         state->inflating = true;
     }
     state->input.reset(new (std::nothrow) unsigned char[EntryReadState::kInputSize]);
@@ -72,15 +78,18 @@ int ZIP_FileEntry::OpenEntryRead(EntryReadState* state) {
 
 int ZIP_FileEntry::ReadEntryData(EntryReadState* state, void* buffer, uint32_t length,
                                  uint32_t* produced) {
-    if (!IsReadableMethod(method_)) return ZIP_BAD_ARCHIVE;
-    if (!state || !buffer || length == 0 || !state->input) return ZIP_BAD_ARGUMENT;
+    if (!IsReadableMethod(method_))
+        return ZIP_BAD_ARCHIVE;
+    if (!state || !buffer || length == 0 || !state->input)
+        return ZIP_BAD_ARGUMENT;
 
     auto* out = static_cast<unsigned char*>(buffer);
     uint32_t room = std::min(length, state->remainingUncompressed);
     uint32_t count = 0;
     while (room > 0) {
         const int refill = RefillInput(state);
-        if (refill != ZIP_OK) return Finish(produced, count, refill);
+        if (refill != ZIP_OK)
+            return Finish(produced, count, refill);
 
         uint32_t step = 0;
         int zresult = Z_OK;
@@ -107,14 +116,17 @@ int ZIP_FileEntry::ReadEntryData(EntryReadState* state, void* buffer, uint32_t l
         count += step;
 
         if (zresult == Z_STREAM_END) {
-            if (state->remainingUncompressed != 0) state->endedEarly = true;
+            if (state->remainingUncompressed != 0)
+                state->endedEarly = true;
             return Finish(produced, count, count != 0 ? ZIP_OK : ZIP_NO_DATA);
         }
-        if (zresult == Z_MEM_ERROR) return Finish(produced, count, ZIP_ERROR_MEMORY);
+        if (zresult == Z_MEM_ERROR)
+            return Finish(produced, count, ZIP_ERROR_MEMORY);
         if (zresult != Z_OK) {
             // zlib rejected the stream (bad data, or input exhausted before the stream
             // ended). Returning what came so far as success would hand the caller a
-            // silently shortened file, so this is a damaged archive.
+            // silently shortened file. The file itself was read fine, so this is a damaged
+            // archive rather than a failed read.
             return Finish(produced, count, ZIP_BAD_ARCHIVE);
         }
     }
@@ -122,12 +134,15 @@ int ZIP_FileEntry::ReadEntryData(EntryReadState* state, void* buffer, uint32_t l
 }
 
 int ZIP_FileEntry::CloseEntryRead(EntryReadState* state) {
-    if (!state) return ZIP_BAD_ARGUMENT;
+    if (!state)
+        return ZIP_BAD_ARGUMENT;
     state->Release();
     // An entry whose data ended before its declared size is damaged even though nothing is
     // left to read; an entry the caller stopped reading early is not checked at all.
-    if (state->endedEarly) return ZIP_BAD_ARCHIVE;
-    if (state->remainingUncompressed == 0 && state->crc != crc32_) return ZIP_ERROR_CRC;
+    if (state->endedEarly)
+        return ZIP_BAD_ARCHIVE;
+    if (state->remainingUncompressed == 0 && state->crc != crc32_)
+        return ZIP_ERROR_CRC;
     return ZIP_OK;
 }
 

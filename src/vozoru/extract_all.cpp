@@ -11,12 +11,12 @@ namespace {
 // drive root keeps its own separator out and gets it back from the join.
 std::wstring TrimDestination(const wchar_t* destination) {
     std::wstring folder(destination);
-    while (folder.size() > 2 && IsPathSeparator(folder.back())) folder.pop_back();
+    while (folder.size() > 2 && IsPathSeparator(folder.back()))
+        folder.pop_back();
     return folder;
 }
 
-int OutputPathOf(const std::wstring& destination, const ZIP_FileEntry& entry,
-                 std::wstring* path) {
+int OutputPathOf(const std::wstring& destination, const ZIP_FileEntry& entry, std::wstring* path) {
     std::wstring name;
     if (!AnsiNameToWide(std::string(entry.GetName(), entry.GetNameLength()), &name) ||
         !IsContainedEntryName(name)) {
@@ -34,8 +34,10 @@ int ZIP_File::CheckOutputPaths(const std::wstring& destination) const {
     std::wstring path;
     for (const EntryNode* node = head_.next.get(); node; node = node->next.get()) {
         const int checked = OutputPathOf(destination, *node->entry, &path);
-        if (checked == ZIP_BAD_ARCHIVE) return checked;
-        if (checked != ZIP_OK) result = checked;
+        if (checked == ZIP_BAD_ARCHIVE)
+            return checked;
+        if (checked != ZIP_OK)
+            result = checked;
     }
     return result;
 }
@@ -46,15 +48,18 @@ int ZIP_File::ExtractAll(const wchar_t* destination, ExtractProgressCallback cal
     // is a full path either way.
     std::wstring folder;
     if (destination) {
-        if (!IsDriveRootedPath(destination)) return ZIP_ERROR_READ;
+        if (!IsDriveRootedPath(destination))
+            return ZIP_ERROR_READ;
         folder = TrimDestination(destination);
     } else if (!GetCurrentFolder(&folder)) {
         return ZIP_ERROR_READ;
     }
     // Nothing is written until every entry is known to stay inside the destination.
     int result = CheckOutputPaths(folder);
-    if (result != ZIP_OK) return result;
-    if (destination && !MakeFolderPath(destination)) return ZIP_ERROR_READ;
+    if (result != ZIP_OK)
+        return result;
+    if (destination && !MakeFolderPath(destination))
+        return ZIP_ERROR_READ;
 
     ExtractProgress progress{0, static_cast<int64_t>(entryCount_), nullptr};
     std::wstring path;
@@ -62,16 +67,20 @@ int ZIP_File::ExtractAll(const wchar_t* destination, ExtractProgressCallback cal
         ZIP_FileEntry& entry = *node->entry;
         ++progress.index;
         result = OutputPathOf(folder, entry, &path);
-        if (result != ZIP_OK) return result;
+        if (result != ZIP_OK)
+            return result;
         progress.path = path.c_str();
-        if (callback && !callback(userValue, &progress)) return result;
+        if (callback && !callback(userValue, &progress))
+            return result;
 
         if (IsPathSeparator(path.back())) {
             path.pop_back();
-            if (!MakeFolderPath(path.c_str())) return ZIP_ERROR_READ;
+            if (!MakeFolderPath(path.c_str()))
+                return ZIP_ERROR_READ;
         } else {
             result = entry.ExtractToFile(path.c_str(), false);
-            if (result != ZIP_OK) return result;
+            if (result != ZIP_OK)
+                return result;
         }
     }
     return result;

@@ -5,7 +5,9 @@
 namespace vozoru {
 namespace {
 
-bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+bool IsAsciiLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
 
 // Errors that mean "something of that name is there already" (or, for 206, that the name
 // cannot be made at all); whether it is a usable folder is checked separately.
@@ -15,7 +17,8 @@ bool IsToleratedCreateError(DWORD error) {
 }
 
 bool CreateOneFolder(const wchar_t* path) {
-    if (CreateDirectoryW(path, nullptr)) return true;
+    if (CreateDirectoryW(path, nullptr))
+        return true;
     return IsToleratedCreateError(GetLastError());
 }
 
@@ -31,27 +34,34 @@ bool IsDriveRootedPath(const wchar_t* path) {
 }
 
 bool MakeFolderPath(const wchar_t* path) {
-    if (!IsDriveRootedPath(path)) return false;
+    if (!IsDriveRootedPath(path))
+        return false;
     // Most calls find the parent in place, so one call usually does it. A tolerated error
     // alone is not success: a file of that name, or a name too long to create, is no folder.
-    if (CreateDirectoryW(path, nullptr)) return true;
-    if (IsToleratedCreateError(GetLastError()) && IsExistingFolder(path)) return true;
+    if (CreateDirectoryW(path, nullptr))
+        return true;
+    if (IsToleratedCreateError(GetLastError()) && IsExistingFolder(path))
+        return true;
 
     std::wstring walk(path);
-    if (!IsPathSeparator(walk.back())) walk.push_back(L'\\');
+    if (!IsPathSeparator(walk.back()))
+        walk.push_back(L'\\');
     for (size_t i = 3; i < walk.size(); ++i) {
-        if (!IsPathSeparator(walk[i])) continue;
+        if (!IsPathSeparator(walk[i]))
+            continue;
         walk[i] = L'\0';
         const bool created = CreateOneFolder(walk.c_str());
         walk[i] = L'\\';
-        if (!created) return false;
+        if (!created)
+            return false;
     }
     return IsExistingFolder(walk.c_str());
 }
 
 std::wstring FolderPartOf(const std::wstring& path) {
     const size_t last = path.find_last_of(L"\\/");
-    if (last == std::wstring::npos) return std::wstring();
+    if (last == std::wstring::npos)
+        return std::wstring();
     return path.substr(0, last + 1);
 }
 

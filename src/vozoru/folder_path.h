@@ -15,6 +15,8 @@ bool MakeFolderPath(const wchar_t* path);
 // The folder part of a path including its last separator, or empty when it has none.
 std::wstring FolderPartOf(const std::wstring& path);
 
-inline bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+inline bool IsPathSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 } // namespace vozoru

@@ -9,14 +9,20 @@
 
 namespace vozoru {
 
-ZIP_File::ZIP_File() { CloseArchive(); }
+ZIP_File::ZIP_File() {
+    CloseArchive();
+}
 
-ZIP_File::~ZIP_File() { CloseArchive(); }
+ZIP_File::~ZIP_File() {
+    CloseArchive();
+}
 
 int ZIP_File::OpenArchive(const wchar_t* path, bool readOnly) {
-    if (file_.valid() || entryCount_ != 0) CloseArchive();
+    if (file_.valid() || entryCount_ != 0)
+        CloseArchive();
     readOnly_ = readOnly ? 1 : 0;
-    if (!path) return ZIP_ERROR_OPEN;
+    if (!path)
+        return ZIP_ERROR_OPEN;
 
     const DWORD access = readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     const DWORD share = readOnly ? FILE_SHARE_READ : 0;
@@ -33,8 +39,10 @@ int ZIP_File::OpenArchive(const wchar_t* path, bool readOnly) {
     } catch (const std::bad_alloc&) {
         result = ZIP_ERROR_MEMORY;
     }
-    if (result == ZIP_OK && firstLocalHeaderOffset_ != 0) hasLeadingData_ = 1;
-    if (result != ZIP_OK) CloseArchive();
+    if (result == ZIP_OK && firstLocalHeaderOffset_ != 0)
+        hasLeadingData_ = 1;
+    if (result != ZIP_OK)
+        CloseArchive();
     return result;
 }
 
@@ -60,7 +68,8 @@ void ZIP_File::ClearEntries() {
     // Unlink one node at a time: letting the chain of owners destroy itself would recurse
     // once per entry.
     std::unique_ptr<EntryNode> node = std::move(head_.next);
-    while (node) node = std::move(node->next);
+    while (node)
+        node = std::move(node->next);
     tail_ = &head_;
     entryCount_ = 0;
     lookupNode_ = nullptr;
@@ -68,7 +77,8 @@ void ZIP_File::ClearEntries() {
 }
 
 ZIP_FileEntry* ZIP_File::GetEntry(uint32_t index) const {
-    if (index >= entryCount_) return nullptr;
+    if (index >= entryCount_)
+        return nullptr;
     // Callers walk by ascending index, so resume from the last answer when possible.
     if (!lookupNode_ || index < lookupIndex_) {
         lookupNode_ = head_.next.get();
@@ -82,12 +92,15 @@ ZIP_FileEntry* ZIP_File::GetEntry(uint32_t index) const {
 }
 
 ZIP_FileEntry* ZIP_File::FindEntry(const wchar_t* name) const {
-    if (!name) return nullptr;
+    if (!name)
+        return nullptr;
     const int nameLength = lstrlenW(name);
     std::wstring candidate;
     for (const EntryNode* node = head_.next.get(); node; node = node->next.get()) {
-        if (!AnsiNameToWide(node->entry->name_, &candidate)) continue;
-        if (candidate.size() > static_cast<size_t>(INT_MAX)) continue;
+        if (!AnsiNameToWide(node->entry->name_, &candidate))
+            continue;
+        if (candidate.size() > static_cast<size_t>(INT_MAX))
+            continue;
         if (CompareStringOrdinal(candidate.c_str(), static_cast<int>(candidate.size()), name,
                                  nameLength, TRUE) == CSTR_EQUAL) {
             return node->entry.get();
@@ -97,17 +110,20 @@ ZIP_FileEntry* ZIP_File::FindEntry(const wchar_t* name) const {
 }
 
 void ZIP_File::BeginEntryIteration(EntryCursor* cursor) const {
-    if (cursor) cursor->node = &head_;
+    if (cursor)
+        cursor->node = &head_;
 }
 
 ZIP_FileEntry* ZIP_File::NextEntry(EntryCursor* cursor) const {
-    if (!cursor || !cursor->node) return nullptr;
+    if (!cursor || !cursor->node)
+        return nullptr;
     cursor->node = cursor->node->next.get();
     return cursor->node ? cursor->node->entry.get() : nullptr;
 }
 
 void ZIP_File::EndEntryIteration(EntryCursor* cursor) const {
-    if (cursor) cursor->node = nullptr;
+    if (cursor)
+        cursor->node = nullptr;
 }
 
 } // namespace vozoru

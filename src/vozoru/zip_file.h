@@ -54,8 +54,7 @@ public:
 
     // Extracts every entry below destination (null: the current folder). Every name is
     // checked before anything is written.
-    int ExtractAll(const wchar_t* destination, ExtractProgressCallback callback,
-                   void* userValue);
+    int ExtractAll(const wchar_t* destination, ExtractProgressCallback callback, void* userValue);
 
     bool IsOpen() const { return file_.valid(); }
     bool IsReadOnly() const { return readOnly_ != 0; }

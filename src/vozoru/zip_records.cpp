@@ -54,7 +54,8 @@ LocalHeader DecodeLocalHeader(const unsigned char* p) {
 }
 
 bool FindLastEndSignature(const unsigned char* tail, size_t length, size_t* position) {
-    if (length < 4) return false;
+    if (length < 4)
+        return false;
     for (size_t start = length - 4 + 1; start-- > 0;) {
         if (LoadLe32(tail + start) == kEndRecordSignature) {
             *position = start;

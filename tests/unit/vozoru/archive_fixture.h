@@ -13,7 +13,8 @@ namespace ziptest {
 inline std::wstring WriteArchive(const TempFolder& folder, const ZipImage& image,
                                  const wchar_t* name = L"test.zip") {
     const std::wstring path = folder / name;
-    if (!WriteBytes(path, image.bytes)) return std::wstring();
+    if (!WriteBytes(path, image.bytes))
+        return std::wstring();
     return path;
 }
 
@@ -47,11 +48,13 @@ public:
     explicit CurrentFolderScope(const std::wstring& folder) {
         wchar_t previous[MAX_PATH];
         const DWORD length = GetCurrentDirectoryW(MAX_PATH, previous);
-        if (length > 0 && length < MAX_PATH) previous_.assign(previous, length);
+        if (length > 0 && length < MAX_PATH)
+            previous_.assign(previous, length);
         SetCurrentDirectoryW(folder.c_str());
     }
     ~CurrentFolderScope() {
-        if (!previous_.empty()) SetCurrentDirectoryW(previous_.c_str());
+        if (!previous_.empty())
+            SetCurrentDirectoryW(previous_.c_str());
     }
     CurrentFolderScope(const CurrentFolderScope&) = delete;
     CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;

@@ -67,8 +67,7 @@ TEST(EntryData, StoredAndDeflatedMembersExtractByteExact) {
     for (uint32_t i = 0; i < 3; ++i) {
         ZIP_FileEntry* entry = zip.GetEntry(i);
         std::string memory(expected[i]->size(), '\0');
-        EXPECT_EQ(entry->ExtractToMemory(&memory[0], static_cast<uint32_t>(memory.size())),
-                  ZIP_OK);
+        EXPECT_EQ(entry->ExtractToMemory(&memory[0], static_cast<uint32_t>(memory.size())), ZIP_OK);
         EXPECT_TRUE(memory == *expected[i]) << i;
 
         const std::wstring out = folder / (L"out" + std::to_wstring(i));
@@ -99,8 +98,7 @@ TEST(EntryData, ChunkedReadsReassembleTheEntry) {
         char chunk[777];
         uint32_t produced = 0;
         int result;
-        while ((result = entry->ReadEntryData(&state, chunk, sizeof chunk, &produced)) ==
-                   ZIP_OK &&
+        while ((result = entry->ReadEntryData(&state, chunk, sizeof chunk, &produced)) == ZIP_OK &&
                produced != 0) {
             joined.append(chunk, produced);
         }
@@ -108,8 +106,7 @@ TEST(EntryData, ChunkedReadsReassembleTheEntry) {
         EXPECT_EQ(entry->CloseEntryRead(&state), ZIP_OK);
         EXPECT_TRUE(joined == text) << i;
         // Reading after closing is a bad argument, not a crash.
-        EXPECT_EQ(entry->ReadEntryData(&state, chunk, sizeof chunk, &produced),
-                  ZIP_BAD_ARGUMENT);
+        EXPECT_EQ(entry->ReadEntryData(&state, chunk, sizeof chunk, &produced), ZIP_BAD_ARGUMENT);
     }
 }
 
@@ -195,8 +192,7 @@ TEST(EntryData, RegressionDataShorterThanDeclaredSizeIsNotSuccess) {
         OpenSingle(folder, image, &zip);
         std::string buffer(20100, '\0');
         EXPECT_NE(zip.GetEntry(0)->ExtractToMemory(&buffer[0], 20100), ZIP_OK) << deflate;
-        EXPECT_NE(zip.GetEntry(0)->ExtractToFile((folder / L"short.bin").c_str(), false),
-                  ZIP_OK)
+        EXPECT_NE(zip.GetEntry(0)->ExtractToFile((folder / L"short.bin").c_str(), false), ZIP_OK)
             << deflate;
     }
 }
@@ -250,10 +246,11 @@ TEST(EntryData, DirectoryRecognition) {
         const char* name;
         std::string data;
         bool directory;
-    } cases[] = {{"a/", "", true},        {"a/b/", "", true},   {"a\\", "", true},
-                 {"a\\", "data", false},  {"a", "", false},     {"a/b", "", false}};
+    } cases[] = {{"a/", "", true},       {"a/b/", "", true}, {"a\\", "", true},
+                 {"a\\", "data", false}, {"a", "", false},   {"a/b", "", false}};
     std::vector<ZipMember> members;
-    for (const Case& c : cases) members.push_back(Member(c.name, c.data, false));
+    for (const Case& c : cases)
+        members.push_back(Member(c.name, c.data, false));
     TempFolder folder;
     ZIP_File zip;
     OpenSingle(folder, BuildZip(members), &zip);

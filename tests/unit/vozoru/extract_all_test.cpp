@@ -49,18 +49,18 @@ TEST(ExtractAll, BuildsTheTreeForEitherSeparatorInTheDestination) {
     for (bool forwardSlashes : {false, true}) {
         TempFolder folder;
         ZIP_File zip;
-        ASSERT_EQ(zip.OpenArchive(WriteArchive(folder, BuildZip(TreeMembers())).c_str()),
-                  ZIP_OK);
+        ASSERT_EQ(zip.OpenArchive(WriteArchive(folder, BuildZip(TreeMembers())).c_str()), ZIP_OK);
         std::wstring destination = folder / L"new\\out";
         if (forwardSlashes) {
-            for (wchar_t& c : destination) c = c == L'\\' ? L'/' : c;
+            for (wchar_t& c : destination)
+                c = c == L'\\' ? L'/' : c;
         }
         ASSERT_EQ(zip.ExtractAll(destination.c_str(), nullptr, nullptr), ZIP_OK);
 
         const std::wstring out = folder / L"new\\out";
         const std::vector<std::wstring> expected = {
-            L"deep", L"deep\\er", L"deep\\er\\still", L"deep\\er\\still\\file.bin", L"docs",
-            L"docs\\guide.txt", L"top.txt"};
+            L"deep", L"deep\\er",        L"deep\\er\\still", L"deep\\er\\still\\file.bin",
+            L"docs", L"docs\\guide.txt", L"top.txt"};
         EXPECT_EQ(ListTree(out), expected);
         EXPECT_EQ(ContentOf(out + L"\\top.txt"), "top");
         EXPECT_TRUE(ContentOf(out + L"\\docs\\guide.txt") == TreeMembers()[2].data);
@@ -121,7 +121,7 @@ TEST(ExtractAll, FilesCarryTheEntryTimeAndAttributes) {
     TempFolder folder;
     ZipMember m = Member("stamped.txt", "content");
     m.dosDate = static_cast<uint16_t>(((2019 - 1980) << 9) | (7 << 5) | 21); // 2019-07-21
-    m.dosTime = static_cast<uint16_t>((9 << 11) | (41 << 5) | (58 / 2));      // 09:41:58
+    m.dosTime = static_cast<uint16_t>((9 << 11) | (41 << 5) | (58 / 2));     // 09:41:58
     m.externalAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY;
     ZIP_File zip;
     ASSERT_EQ(zip.OpenArchive(WriteArchive(folder, BuildZip({m})).c_str()), ZIP_OK);
@@ -141,8 +141,8 @@ TEST(ExtractAll, FilesCarryTheEntryTimeAndAttributes) {
 
 TEST(ExtractAll, StopsAtTheFirstFailingEntryAndKeepsEarlierOnes) {
     TempFolder folder;
-    ZipImage image = BuildZip({Member("one.txt", "1"), Member("two.txt", "2"),
-                               Member("three.txt", "3")});
+    ZipImage image =
+        BuildZip({Member("one.txt", "1"), Member("two.txt", "2"), Member("three.txt", "3")});
     PatchBoth32(&image, 1, kLocalCrc, kCentralCrc, 12345);
     ZIP_File zip;
     ASSERT_EQ(zip.OpenArchive(WriteArchive(folder, image).c_str()), ZIP_OK);

@@ -87,7 +87,8 @@ TEST(Mutation, DamagedArchivesNeverCrashHangOrEscapeTheDestination) {
             continue;
         }
         ++opened;
-        if (zip.ExtractAll(destination.c_str(), nullptr, nullptr) == ZIP_OK) ++extracted;
+        if (zip.ExtractAll(destination.c_str(), nullptr, nullptr) == ZIP_OK)
+            ++extracted;
         char buffer[1024];
         for (uint32_t e = 0; e < zip.GetEntryCount(); ++e) {
             zip.GetEntry(e)->ExtractToMemory(buffer, sizeof buffer);
@@ -98,8 +99,8 @@ TEST(Mutation, DamagedArchivesNeverCrashHangOrEscapeTheDestination) {
         for (const std::wstring& item : top) {
             const bool expected = item == L"m.zip" || item == L"outside" || item == L"box" ||
                                   item.rfind(L"box\\dest", 0) == 0;
-            ASSERT_TRUE(expected) << "mutant " << i << " wrote " << std::string(item.begin(),
-                                                                              item.end());
+            ASSERT_TRUE(expected) << "mutant " << i << " wrote "
+                                  << std::string(item.begin(), item.end());
         }
         ASSERT_TRUE(ListTree(outside).empty()) << "mutant " << i;
         EmptyFolder(root / L"box");

@@ -74,8 +74,7 @@ TEST(OpenArchive, ProgramBeforeAndSignatureBlockAfterTheArchive) {
 TEST(OpenArchive, PlainArchiveHasNoLeadingData) {
     TempFolder folder;
     ZIP_File zip;
-    ASSERT_EQ(zip.OpenArchive(WriteArchive(folder, BuildZip(TwoMembers())).c_str(), true),
-              ZIP_OK);
+    ASSERT_EQ(zip.OpenArchive(WriteArchive(folder, BuildZip(TwoMembers())).c_str(), true), ZIP_OK);
     EXPECT_FALSE(zip.HasLeadingData());
     EXPECT_EQ(zip.GetFirstLocalHeaderOffset(), 0u);
     EXPECT_EQ(zip.GetComment(), nullptr);
@@ -135,14 +134,18 @@ TEST(OpenArchive, HostileHeadersAreRefusedAndLeaveTheObjectClosed) {
          ZIP_BAD_ARCHIVE},
         {"entry counts disagree", [](ZipImage* z) { z->Put16(z->endRecord + 8, 1); },
          ZIP_BAD_ARCHIVE},
-        {"more entries than records", [](ZipImage* z) {
+        {"more entries than records",
+         [](ZipImage* z) {
              z->Put16(z->endRecord + 8, 3);
              z->Put16(z->endRecord + 10, 3);
-         }, ZIP_BAD_ARCHIVE},
-        {"count far beyond the directory", [](ZipImage* z) {
+         },
+         ZIP_BAD_ARCHIVE},
+        {"count far beyond the directory",
+         [](ZipImage* z) {
              z->Put16(z->endRecord + 8, 0xFFFF);
              z->Put16(z->endRecord + 10, 0xFFFF);
-         }, ZIP_BAD_ARCHIVE},
+         },
+         ZIP_BAD_ARCHIVE},
         {"directory offset past the end record",
          [](ZipImage* z) { z->Put32(z->endRecord + 16, static_cast<uint32_t>(z->endRecord + 1)); },
          ZIP_BAD_ARCHIVE},
@@ -154,36 +157,33 @@ TEST(OpenArchive, HostileHeadersAreRefusedAndLeaveTheObjectClosed) {
          ZIP_BAD_ARCHIVE},
         {"local header offset beyond the file",
          [](ZipImage* z) { z->Put32(z->centralRecords[1] + 42, 0xFFFFFFF0u); }, ZIP_BAD_ARCHIVE},
-        {"local header offset at the very end", [](ZipImage* z) {
+        {"local header offset at the very end",
+         [](ZipImage* z) {
              z->Put32(z->centralRecords[1] + 42, static_cast<uint32_t>(z->bytes.size() - 4));
-         }, ZIP_BAD_ARCHIVE},
+         },
+         ZIP_BAD_ARCHIVE},
         {"local name runs past the file",
          [](ZipImage* z) { z->Put16(z->localHeaders[1] + 26, 0xFFFF); }, ZIP_BAD_ARCHIVE},
         {"central name runs past the directory",
          [](ZipImage* z) { z->Put16(z->centralRecords[1] + 28, 0xFFFF); }, ZIP_BAD_ARCHIVE},
-        {"compressed size beyond the file", [](ZipImage* z) {
-             PatchBoth32(z, 1, kLocalCompressed, kCentralCompressed, 0x7FFFFFFF);
-         }, ZIP_BAD_ARCHIVE},
+        {"compressed size beyond the file",
+         [](ZipImage* z) { PatchBoth32(z, 1, kLocalCompressed, kCentralCompressed, 0x7FFFFFFF); },
+         ZIP_BAD_ARCHIVE},
         {"local version needed", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 4, 45); },
          ZIP_BAD_ARCHIVE},
-        {"local flags", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 6, 1); },
-         ZIP_BAD_ARCHIVE},
-        {"local method", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 8, 8); },
-         ZIP_BAD_ARCHIVE},
-        {"local time", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 10, 1); },
-         ZIP_BAD_ARCHIVE},
-        {"local date", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 12, 1); },
-         ZIP_BAD_ARCHIVE},
+        {"local flags", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 6, 1); }, ZIP_BAD_ARCHIVE},
+        {"local method", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 8, 8); }, ZIP_BAD_ARCHIVE},
+        {"local time", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 10, 1); }, ZIP_BAD_ARCHIVE},
+        {"local date", [](ZipImage* z) { z->Put16(z->localHeaders[0] + 12, 1); }, ZIP_BAD_ARCHIVE},
         {"local CRC", [](ZipImage* z) { z->Put32(z->localHeaders[0] + kLocalCrc, 1); },
          ZIP_BAD_ARCHIVE},
         {"local compressed size",
-         [](ZipImage* z) { z->Put32(z->localHeaders[0] + kLocalCompressed, 1); },
-         ZIP_BAD_ARCHIVE},
+         [](ZipImage* z) { z->Put32(z->localHeaders[0] + kLocalCompressed, 1); }, ZIP_BAD_ARCHIVE},
         {"local uncompressed size",
          [](ZipImage* z) { z->Put32(z->localHeaders[0] + kLocalUncompressed, 1); },
          ZIP_BAD_ARCHIVE},
-        {"local name in other case",
-         [](ZipImage* z) { z->bytes[z->localHeaders[0] + 30] = 'R'; }, ZIP_BAD_ARCHIVE},
+        {"local name in other case", [](ZipImage* z) { z->bytes[z->localHeaders[0] + 30] = 'R'; },
+         ZIP_BAD_ARCHIVE},
         {"end record cut by the end of the file",
          [](ZipImage* z) { z->bytes.resize(z->endRecord + 10); }, ZIP_BAD_ARCHIVE},
     };
@@ -192,8 +192,7 @@ TEST(OpenArchive, HostileHeadersAreRefusedAndLeaveTheObjectClosed) {
         ZipImage image = BuildZip(TwoMembers());
         c.damage(&image);
         ZIP_File zip;
-        EXPECT_EQ(zip.OpenArchive(WriteArchive(folder, image).c_str(), true), c.expected)
-            << c.what;
+        EXPECT_EQ(zip.OpenArchive(WriteArchive(folder, image).c_str(), true), c.expected) << c.what;
         ExpectClosedAndEmpty(zip);
     }
 }

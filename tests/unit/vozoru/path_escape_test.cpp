@@ -70,9 +70,8 @@ TEST(PathEscape, RegressionEscapingNamesAreRefusedBeforeAnythingIsWritten) {
     for (const std::string& name : kEscapingNames) {
         TempFolder root;
         ASSERT_TRUE(CreateDirectoryW((root / L"outside").c_str(), nullptr));
-        const std::wstring archive =
-            WriteArchive(root, BuildZip({Member("first.txt", "harmless"), Member(name, "evil")}),
-                         L"escape.zip");
+        const std::wstring archive = WriteArchive(
+            root, BuildZip({Member("first.txt", "harmless"), Member(name, "evil")}), L"escape.zip");
         ZIP_File zip;
         ASSERT_EQ(zip.OpenArchive(archive.c_str()), ZIP_OK) << name;
         const std::wstring destination = root / L"outside\\..\\dest";
@@ -116,15 +115,15 @@ TEST(PathEscape, ExplicitOutputPathIsTheCallersChoice) {
 TEST(PathEscape, HarmlessNamesThatLookOddStillExtract) {
     TempFolder root;
     const std::vector<ZipMember> members = {
-        Member("a/./b.txt", "1"),    Member("dots..txt", "2"), Member("...name", "3"),
-        Member("console.txt", "4"),  Member("COM10.txt", "5"), Member("nul2/x.txt", "6"),
+        Member("a/./b.txt", "1"),     Member("dots..txt", "2"),      Member("...name", "3"),
+        Member("console.txt", "4"),   Member("COM10.txt", "5"),      Member("nul2/x.txt", "6"),
         Member("a//double.txt", "7"), Member("trailing./y.txt", "8")};
     ZIP_File zip;
     ASSERT_EQ(zip.OpenArchive(WriteArchive(root, BuildZip(members)).c_str()), ZIP_OK);
     const std::wstring out = root / L"out";
     ASSERT_EQ(zip.ExtractAll(out.c_str(), nullptr, nullptr), ZIP_OK);
-    for (const wchar_t* path : {L"a\\b.txt", L"dots..txt", L"...name", L"console.txt",
-                                L"COM10.txt", L"nul2\\x.txt", L"a\\double.txt"}) {
+    for (const wchar_t* path : {L"a\\b.txt", L"dots..txt", L"...name", L"console.txt", L"COM10.txt",
+                                L"nul2\\x.txt", L"a\\double.txt"}) {
         EXPECT_TRUE(PathExists(out + L"\\" + path)) << path;
     }
 }
@@ -140,20 +139,20 @@ TEST(PathEscape, OverlongOutputPathIsRefusedNotCut) {
     const std::string tooLong = folder + "/" + std::string(room + 1, 'n');
 
     ZIP_File zip;
-    ASSERT_EQ(zip.OpenArchive(WriteArchive(root, BuildZip({Member(fits, "ok")}), L"fits.zip")
-                                  .c_str()),
-              ZIP_OK);
+    ASSERT_EQ(
+        zip.OpenArchive(WriteArchive(root, BuildZip({Member(fits, "ok")}), L"fits.zip").c_str()),
+        ZIP_OK);
     ASSERT_EQ(zip.ExtractAll(out.c_str(), nullptr, nullptr), ZIP_OK);
     EXPECT_TRUE(PathExists(out + L"\\" + std::wstring(folder.begin(), folder.end()) + L"\\" +
                            std::wstring(room, L'n')));
 
     EmptyFolder(out);
     RemoveDirectoryW(out.c_str());
-    ASSERT_EQ(zip.OpenArchive(
-                  WriteArchive(root, BuildZip({Member("a.txt", "a"), Member(tooLong, "no")}),
-                               L"long.zip")
-                      .c_str()),
-              ZIP_OK);
+    ASSERT_EQ(
+        zip.OpenArchive(
+            WriteArchive(root, BuildZip({Member("a.txt", "a"), Member(tooLong, "no")}), L"long.zip")
+                .c_str()),
+        ZIP_OK);
     EXPECT_EQ(zip.ExtractAll(out.c_str(), nullptr, nullptr), ZIP_ERROR_CREATE);
     EXPECT_FALSE(PathExists(out));
     const std::wstring given = out + L"\\" + std::wstring(tooLong.begin(), tooLong.end());

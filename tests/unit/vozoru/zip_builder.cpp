@@ -67,7 +67,8 @@ std::string DeflateRaw(const std::string& data) {
     const int result = deflate(&stream, Z_FINISH);
     out.resize(stream.total_out);
     deflateEnd(&stream);
-    if (result != Z_STREAM_END) throw std::runtime_error("deflate");
+    if (result != Z_STREAM_END)
+        throw std::runtime_error("deflate");
     return out;
 }
 

@@ -16,8 +16,8 @@ struct ZipMember {
     int methodOverride = -1;
     // Sizes and CRC go to a data descriptor after the data (flag bit 3, zeros locally).
     bool dataDescriptor = false;
-    uint16_t dosTime = 0x6A2F; // 13:17:30
-    uint16_t dosDate = 0x5A8F; // 2025-04-15
+    uint16_t dosTime = 0x6A2F;          // 13:17:30
+    uint16_t dosDate = 0x5A8F;          // 2025-04-15
     uint32_t externalAttributes = 0x20; // archive
 };
 
