@@ -4,6 +4,8 @@
 #include "zip_file.h"
 #include "zip_result.h"
 
+#include <new>
+
 namespace vozoru {
 namespace {
 
@@ -42,8 +44,8 @@ int ZIP_File::CheckOutputPaths(const std::wstring& destination) const {
     return result;
 }
 
-int ZIP_File::ExtractAll(const wchar_t* destination, ExtractProgressCallback callback,
-                         void* userValue) {
+int ZIP_File::ExtractAllUnguarded(const wchar_t* destination, ExtractProgressCallback callback,
+                                  void* userValue) {
     // Without a destination the entries go below the current folder, and every output path
     // is a full path either way.
     std::wstring folder;
@@ -84,6 +86,17 @@ int ZIP_File::ExtractAll(const wchar_t* destination, ExtractProgressCallback cal
         }
     }
     return result;
+}
+
+int ZIP_File::ExtractAll(const wchar_t* destination, ExtractProgressCallback callback,
+                         void* userValue) {
+    // Paths are built in growable strings; running out of memory is reported, not thrown
+    // at the launcher.
+    try {
+        return ExtractAllUnguarded(destination, callback, userValue);
+    } catch (const std::bad_alloc&) {
+        return ZIP_ERROR_MEMORY;
+    }
 }
 
 } // namespace vozoru

@@ -91,7 +91,7 @@ ZIP_FileEntry* ZIP_File::GetEntry(uint32_t index) const {
     return lookupNode_->entry.get();
 }
 
-ZIP_FileEntry* ZIP_File::FindEntry(const wchar_t* name) const {
+ZIP_FileEntry* ZIP_File::FindEntryUnguarded(const wchar_t* name) const {
     if (!name)
         return nullptr;
     const int nameLength = lstrlenW(name);
@@ -107,6 +107,15 @@ ZIP_FileEntry* ZIP_File::FindEntry(const wchar_t* name) const {
         }
     }
     return nullptr;
+}
+
+ZIP_FileEntry* ZIP_File::FindEntry(const wchar_t* name) const {
+    // Without memory for a converted name nothing can be compared, so nothing is found.
+    try {
+        return FindEntryUnguarded(name);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 void ZIP_File::BeginEntryIteration(EntryCursor* cursor) const {

@@ -74,6 +74,9 @@ private:
     void AppendEntry(std::unique_ptr<EntryNode> node);
     void ClearEntries();
     int CheckOutputPaths(const std::wstring& destination) const;
+    ZIP_FileEntry* FindEntryUnguarded(const wchar_t* name) const;
+    int ExtractAllUnguarded(const wchar_t* destination, ExtractProgressCallback callback,
+                            void* userValue);
 
     // Entries in central-directory order, behind a head node.
     EntryNode head_;

@@ -7,6 +7,8 @@
 
 #include "win_handles.h"
 
+#include <new>
+
 namespace vozoru {
 namespace {
 
@@ -38,7 +40,7 @@ bool ZIP_FileEntry::IsDirectory() const {
     return compressedSize_ == 0 && uncompressedSize_ == 0 && EndsWith(name_, '\\');
 }
 
-int ZIP_FileEntry::ExtractToFile(const wchar_t* path, bool doNotOverwrite) {
+int ZIP_FileEntry::ExtractToFileUnguarded(const wchar_t* path, bool doNotOverwrite) {
     if (IsDirectory())
         return ExtractDirectory(path);
     std::wstring output;
@@ -52,6 +54,15 @@ int ZIP_FileEntry::ExtractToFile(const wchar_t* path, bool doNotOverwrite) {
             return resolved;
     }
     return ExtractFileData(output, doNotOverwrite);
+}
+
+int ZIP_FileEntry::ExtractToFile(const wchar_t* path, bool doNotOverwrite) {
+    // Paths are built in growable strings; running out of memory is reported, not thrown.
+    try {
+        return ExtractToFileUnguarded(path, doNotOverwrite);
+    } catch (const std::bad_alloc&) {
+        return ZIP_ERROR_MEMORY;
+    }
 }
 
 int ZIP_FileEntry::ExtractDirectory(const wchar_t* path) {

@@ -81,6 +81,7 @@ public:
 private:
     friend class ZIP_File;
 
+    int ExtractToFileUnguarded(const wchar_t* path, bool doNotOverwrite);
     int ExtractDirectory(const wchar_t* path);
     int ExtractFileData(const std::wstring& path, bool doNotOverwrite);
     void ApplyEntryTimes(HANDLE output) const;
