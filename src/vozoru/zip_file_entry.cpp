@@ -19,16 +19,17 @@ bool EndsWith(const std::string& text, char c) {
 }
 
 // The entry's own name as a path below the current folder, refused when the name would
-// land anywhere else.
-int ResolveOwnName(const std::string& name, std::wstring* path, int tooLongResult) {
+// land anywhere else. unusablePathResult is the caller's code for a path that cannot be
+// formed (no current folder, or too long).
+int ResolveOwnName(const std::string& name, std::wstring* path, int unusablePathResult) {
     std::wstring wide;
     if (!AnsiNameToWide(name, &wide) || !IsContainedEntryName(wide))
         return ZIP_BAD_ARCHIVE;
     std::wstring folder;
     if (!GetCurrentFolder(&folder))
-        return tooLongResult;
+        return unusablePathResult;
     if (!JoinOutputPath(folder, wide, path))
-        return tooLongResult;
+        return unusablePathResult;
     return ZIP_OK;
 }
 
