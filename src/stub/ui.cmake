@@ -1,0 +1,13 @@
+# The launcher's windows: main dialog, package contents, license, extraction progress and the
+# folder browser for Extract....
+target_sources(zor_stub_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/browse_folder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/contents_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/description_box.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dos_time_text.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/license_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_buttons.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/progress_window.cpp
+)
+target_link_libraries(zor_stub_core PUBLIC comctl32 ole32 shell32 user32)
