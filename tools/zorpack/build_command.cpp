@@ -1,12 +1,20 @@
 #include "build_command.h"
 
+#include "archive_members.h"
+#include "config_encryption.h"
+#include "package_check.h"
+#include "source_members.h"
 #include "source_tree.h"
 #include "zip_writer.h"
+
+#include "des_crypt.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
+#include <sstream>
 #include <system_error>
 
 namespace zorpack {
@@ -92,13 +100,59 @@ MemberInfo memberFor(const SourceEntry& entry, const BuildOptions& options) {
     return member;
 }
 
+// The one member stored in another form than its file: the encrypted configuration file.
+struct ReplacedMember {
+    std::size_t index = 0;
+    std::string bytes;
+};
+
+// Encrypts the configuration file when the package data asks for it.
+bool prepareEncryption(const std::vector<SourceEntry>& entries, const BuildOptions& options,
+                       std::optional<ReplacedMember>& replaced, std::ostream& out,
+                       std::string& error) {
+    replaced.reset();
+    if (!options.encryptConfiguration)
+        return true;
+    const SourceMembers members(entries);
+    std::optional<EncryptionPlan> plan;
+    if (!planEncryption(members, options.output.filename().u8string(), plan, error))
+        return false;
+    if (!plan)
+        return true;
+    std::vector<unsigned char> plaintext;
+    if (!members.read(plan->memberIndex, plaintext, error))
+        return false;
+    ReplacedMember member;
+    member.index = plan->memberIndex;
+    try {
+        member.bytes = encryptConfiguration(plaintext, plan->keyText);
+    } catch (const DesCryptException& e) {
+        error = e.Text();
+        return false;
+    }
+    const std::size_t padding = member.bytes.size() / 2 - plaintext.size();
+    out << "zorpack: encrypted " << entries[member.index].path.u8string() << " ("
+        << plaintext.size() << " bytes, padded with " << padding << " blank"
+        << (padding == 1 ? "" : "s") << ")\n";
+    replaced = std::move(member);
+    return true;
+}
+
 bool writeArchive(const std::vector<SourceEntry>& entries, const BuildOptions& options,
-                  std::ostream& out, std::string& error) {
+                  const std::optional<ReplacedMember>& replaced, std::ostream& out,
+                  std::string& error) {
     ZipWriter writer(out);
-    for (const SourceEntry& entry : entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const SourceEntry& entry = entries[i];
         const MemberInfo member = memberFor(entry, options);
         if (entry.isDirectory) {
             if (!writer.addFolder(member, error))
+                return false;
+            continue;
+        }
+        if (replaced && replaced->index == i) {
+            std::istringstream data(replaced->bytes);
+            if (!writer.addFile(member, data, replaced->bytes.size(), options.storeOnly, error))
                 return false;
             continue;
         }
@@ -115,7 +169,23 @@ bool writeArchive(const std::vector<SourceEntry>& entries, const BuildOptions& o
     return writer.finish(error);
 }
 
-bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::string& error) {
+// Checks the written package under its final name; the report goes to the caller's streams.
+bool checkWritten(const fs::path& written, const BuildOptions& options, std::ostream& out,
+                  std::ostream& err, std::string& error) {
+    ArchiveMembers members;
+    if (!members.open(written, error))
+        return false;
+    const std::string name = options.output.filename().u8string();
+    const CheckReport report = checkPackage(members, name);
+    printReport(report, name, out, err);
+    if (report.usable())
+        return true;
+    error = options.output.u8string() + " was not written";
+    return false;
+}
+
+bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::ostream& log,
+                  std::ostream& errorLog, std::string& error) {
     std::error_code ec;
     if (!fs::is_directory(options.input, ec)) {
         error = options.input.u8string() + ": no such folder";
@@ -128,7 +198,9 @@ bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::st
     }
     std::vector<char> stub;
     std::vector<SourceEntry> entries;
-    if (!readStub(options.stub, stub, error) || !scanSourceTree(options.input, entries, error))
+    std::optional<ReplacedMember> replaced;
+    if (!readStub(options.stub, stub, error) || !scanSourceTree(options.input, entries, error) ||
+        !prepareEncryption(entries, options, replaced, log, error))
         return false;
 
     TemporaryOutput temporary(temporaryNameBeside(options.output));
@@ -139,7 +211,7 @@ bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::st
             return false;
         }
         out.write(stub.data(), static_cast<std::streamsize>(stub.size()));
-        if (!writeArchive(entries, options, out, error))
+        if (!writeArchive(entries, options, replaced, out, error))
             return false;
         out.close();
         if (!out) {
@@ -147,6 +219,8 @@ bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::st
             return false;
         }
     }
+    if (options.check && !checkWritten(temporary.path(), options, log, errorLog, error))
+        return false;
     memberCount = entries.size();
     return temporary.commit(options.output, error);
 }
@@ -156,7 +230,7 @@ bool buildPackage(const BuildOptions& options, std::size_t& memberCount, std::st
 int runBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) {
     std::string error;
     std::size_t memberCount = 0;
-    if (!buildPackage(options, memberCount, error)) {
+    if (!buildPackage(options, memberCount, out, err, error)) {
         err << "zorpack: error: " << error << "\n";
         return 1;
     }

@@ -3,6 +3,7 @@
 #include "build_command.h"
 #include "command_line.h"
 #include "list_command.h"
+#include "package_check.h"
 
 namespace zorpack {
 
@@ -19,6 +20,8 @@ int runZorpack(const std::vector<std::string>& args, const char* sourceDateEpoch
         return runBuild(command.build, out, err);
     case CommandKind::List:
         return runList(command.listPath, out, err);
+    case CommandKind::Check:
+        return runCheck(command.listPath, out, err);
     case CommandKind::Help:
         break;
     }
