@@ -51,9 +51,8 @@ bool ArchiveMembers::read(std::size_t index, std::vector<unsigned char>& bytes,
         error = "its local header cannot be read";
         return false;
     }
-    const std::uint64_t dataOffset =
-        std::uint64_t{entry.localHeaderOffset} + kLocalHeaderSize + getU16(&local[26]) +
-        getU16(&local[28]);
+    const std::uint64_t dataOffset = std::uint64_t{entry.localHeaderOffset} + kLocalHeaderSize +
+                                     getU16(&local[26]) + getU16(&local[28]);
     std::vector<unsigned char> packed(entry.compressedSize);
     file_.seekg(static_cast<std::streamoff>(dataOffset));
     file_.read(reinterpret_cast<char*>(packed.data()), static_cast<std::streamsize>(packed.size()));

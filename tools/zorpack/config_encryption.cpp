@@ -43,7 +43,8 @@ bool planEncryption(const PackageMembers& members, const std::string& packageFil
     chosen.memberIndex = static_cast<std::size_t>(index);
     if (!utf8ToCp1252(*fileName, chosen.keyText, problem)) {
         error = "the definition's filename, the key text of the encrypted configuration file, "
-                "has no Windows-1252 form: " + problem;
+                "has no Windows-1252 form: " +
+                problem;
         return false;
     }
     plan = std::move(chosen);

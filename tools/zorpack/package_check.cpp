@@ -18,7 +18,9 @@ constexpr std::size_t kLauncherNameMax = 260;
 const char* const kKnownSettings[] = {"DISABLE_INSTALL_BUTTON", "DISABLE_EXTRACT_BUTTON",
                                       "DISABLE_VIEW_CONTENTS", "LARGE_WINDOW"};
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 std::string plural(std::size_t count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
@@ -55,8 +57,7 @@ bool isSignedDecimal(const std::string& text) {
 
 class Checker {
 public:
-    Checker(const PackageMembers& members, const std::string& packageFileName)
-        : members_(members) {
+    Checker(const PackageMembers& members, const std::string& packageFileName) : members_(members) {
         view_.load(members, packageFileName);
     }
 
@@ -96,9 +97,8 @@ private:
             report_.facts.emplace_back("definition", member + " (named after the package file)");
             break;
         case DefinitionSource::FoundByVersion:
-            report_.facts.emplace_back("definition",
-                                       member + " (found by its root version " +
-                                           kDefinitionVersion + ")");
+            report_.facts.emplace_back("definition", member + " (found by its root version " +
+                                                         kDefinitionVersion + ")");
             break;
         }
         if (!view_.definitionProblem().empty()) {
@@ -113,7 +113,8 @@ private:
         const std::string* version = view_.definitionRootVersion();
         if (version == nullptr || !equalsIgnoringCase(*version, kDefinitionVersion))
             warning(member + ": the root version is " + describe(version) + ", not " +
-                    kDefinitionVersion + ": the launcher finds this definition only while the "
+                    kDefinitionVersion +
+                    ": the launcher finds this definition only while the "
                     "package file keeps its name");
         report_.facts.emplace_back("file name", describe(view_.fileName()));
         report_.facts.emplace_back("name (en)", describe(view_.localizedName()));
@@ -139,13 +140,13 @@ private:
             // The launcher starts "<folder>\<command>", where either separator works.
             const std::ptrdiff_t index = findByText(members_, backslashesToSlashes(*command));
             if (index < 0 || members_.names()[static_cast<std::size_t>(index)].back() == '/')
-                problem = "the install command " + quoted(*command) +
-                          " is not a file of the package";
+                problem =
+                    "the install command " + quoted(*command) + " is not a file of the package";
         }
         if (problem.empty())
             return;
         if (extractOnly)
-            warning(problem + " (the package is extract-only: DISABLE_INSTALL_BUTTON is on)");
+            warning(problem + "; the package is extract-only (DISABLE_INSTALL_BUTTON is on)");
         else
             error(problem);
     }
@@ -204,8 +205,8 @@ private:
                 warning("returncode_map: the source " + quoted(entry.source) +
                         " is not a decimal number and never matches an exit code");
             if (entry.dest && !isSignedDecimal(*entry.dest))
-                warning("returncode_map: the dest " + quoted(*entry.dest) + " for " +
-                        entry.source + " is not a decimal number; the launcher reads it as " +
+                warning("returncode_map: the dest " + quoted(*entry.dest) + " for " + entry.source +
+                        " is not a decimal number; the launcher reads it as " +
                         "far as it has digits (0, a failure, without any)");
         }
         if (!codes.empty())
@@ -254,9 +255,9 @@ private:
         if (!config.configFile)
             return;
         const std::string& name = *config.configFile;
-        report_.facts.emplace_back("configuration",
-                                   quoted(name) + (config.encrypt ? " (encrypted)" : "") +
-                                       (config.required ? " (required)" : ""));
+        report_.facts.emplace_back("configuration", quoted(name) +
+                                                        (config.encrypt ? " (encrypted)" : "") +
+                                                        (config.required ? " (required)" : ""));
         if (!checkName("the configuration file", name))
             return;
         if (!config.configUiFile)
@@ -291,8 +292,7 @@ private:
             return;
         }
         if (!utf8ToCp1252(*fileName, key, problem)) {
-            error("the definition's filename, the key text, has no Windows-1252 form: " +
-                  problem);
+            error("the definition's filename, the key text, has no Windows-1252 form: " + problem);
             return;
         }
         DesCrypt des;

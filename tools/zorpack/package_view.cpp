@@ -27,7 +27,9 @@ bool hasXmlExtension(const std::string& name) {
     return name.size() >= 4 && equalsIgnoringCase(name.substr(name.size() - 4), ".xml");
 }
 
-bool isExactlyOne(const std::string* value) { return value != nullptr && *value == "1"; }
+bool isExactlyOne(const std::string* value) {
+    return value != nullptr && *value == "1";
+}
 
 const XmlNode* child(const XmlDocument& document, const XmlNode* parent, const char* name) {
     return parent != nullptr ? document.findChild(parent, name) : nullptr;
@@ -53,9 +55,8 @@ void PackageView::load(const PackageMembers& members, const std::string& package
     const std::vector<std::string>& names = members.names();
 
     std::string cp1252Name, ignored;
-    const std::ptrdiff_t named = utf8ToCp1252(expectedDefinitionName_, cp1252Name, ignored)
-                                     ? members.find(cp1252Name)
-                                     : -1;
+    const std::ptrdiff_t named =
+        utf8ToCp1252(expectedDefinitionName_, cp1252Name, ignored) ? members.find(cp1252Name) : -1;
     if (named >= 0) {
         definitionSource_ = DefinitionSource::NamedAfterPackage;
         definitionMember_ = names[static_cast<std::size_t>(named)];
@@ -89,7 +90,9 @@ const XmlNode* PackageView::definitionRoot() const {
     return definition_.findChild(nullptr, "zor_package");
 }
 
-const XmlNode* PackageView::dataRoot() const { return data_.findChild(nullptr, "vx_pkg_data"); }
+const XmlNode* PackageView::dataRoot() const {
+    return data_.findChild(nullptr, "vx_pkg_data");
+}
 
 const std::string* PackageView::definitionRootVersion() const {
     const XmlNode* root = definitionRoot();
@@ -117,8 +120,7 @@ const std::string* PackageView::version() const {
     return version != nullptr ? attributeOf(*version, "value") : nullptr;
 }
 
-const XmlNode* PackageView::installElement(const XmlDocument& document,
-                                           const XmlNode* root) const {
+const XmlNode* PackageView::installElement(const XmlDocument& document, const XmlNode* root) const {
     return child(document, child(document, root, "installation"), "install");
 }
 
@@ -133,15 +135,15 @@ const std::string* PackageView::installParams() const {
 }
 
 const std::string* PackageView::swKeyName() const {
-    const XmlNode* keys = child(definition_, child(definition_, definitionRoot(), "sw_keys"),
-                                "sw_keys_and");
+    const XmlNode* keys =
+        child(definition_, child(definition_, definitionRoot(), "sw_keys"), "sw_keys_and");
     const XmlNode* key = child(definition_, keys, "sw_key");
     return key != nullptr ? attributeOf(*key, "name") : nullptr;
 }
 
 const std::string* PackageView::swKeyExpectedPath() const {
-    const XmlNode* keys = child(definition_, child(definition_, definitionRoot(), "sw_keys"),
-                                "sw_keys_and");
+    const XmlNode* keys =
+        child(definition_, child(definition_, definitionRoot(), "sw_keys"), "sw_keys_and");
     return definition_.elementText(
         child(definition_, child(definition_, keys, "sw_key"), "sw_key_expectedpath"));
 }
@@ -200,7 +202,9 @@ std::vector<MapEntry> PackageView::argumentMap() const {
     return effectiveMap("commandline_arg_map");
 }
 
-std::vector<MapEntry> PackageView::returnCodeMap() const { return effectiveMap("returncode_map"); }
+std::vector<MapEntry> PackageView::returnCodeMap() const {
+    return effectiveMap("returncode_map");
+}
 
 ConfigurationFacts PackageView::configuration() const {
     ConfigurationFacts facts;
@@ -221,8 +225,8 @@ ConfigurationFacts PackageView::configuration() const {
 
     const XmlNode* configFile = data_.findChild(configuration, "config_file");
     facts.hasConfigFileElement = configFile != nullptr;
-    const XmlNode* fileName = configFile != nullptr ? data_.findChild(configFile, "filename")
-                                                    : uiName;
+    const XmlNode* fileName =
+        configFile != nullptr ? data_.findChild(configFile, "filename") : uiName;
     if (fileName != nullptr) {
         facts.encrypt = isExactlyOne(attributeOf(*fileName, "encrypt"));
         const std::string* text = data_.elementText(fileName);

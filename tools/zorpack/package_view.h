@@ -12,8 +12,8 @@
 
 namespace zorpack {
 
-extern const char kDefinitionVersion[];  // "2.0.1.0"
-extern const char kPackageDataMember[];  // "vx_data.xml"
+extern const char kDefinitionVersion[]; // "2.0.1.0"
+extern const char kPackageDataMember[]; // "vx_data.xml"
 
 enum class DefinitionSource {
     None,

@@ -96,7 +96,9 @@ int XMLCALL convertPair(void* data, const char* bytes) {
 
 #endif
 
-void XMLCALL releaseConverter(void* data) { closeConverter(data); }
+void XMLCALL releaseConverter(void* data) {
+    closeConverter(data);
+}
 
 } // namespace
 

@@ -77,8 +77,10 @@ char32_t foldCase(char32_t cp) {
 char32_t nextCodePoint(const std::string& s, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(s[pos++]);
     std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t cp = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : extra == 1 ? lead & 0x1F
-                                                                                  : lead;
+    char32_t cp = extra == 3   ? lead & 0x07
+                  : extra == 2 ? lead & 0x0F
+                  : extra == 1 ? lead & 0x1F
+                               : lead;
     for (; extra > 0 && pos < s.size(); --extra)
         cp = (cp << 6) | (static_cast<unsigned char>(s[pos++]) & 0x3F);
     return cp;
@@ -135,8 +137,8 @@ public:
             XML_Parse(parser_, data, static_cast<int>(bytes.size()), XML_TRUE);
         if (status != XML_STATUS_OK || failed_) {
             error = failed_ ? "out of memory"
-                            : "line " + std::to_string(XML_GetCurrentLineNumber(parser_)) +
-                                  ": " + utf8Of(XML_ErrorString(XML_GetErrorCode(parser_)));
+                            : "line " + std::to_string(XML_GetCurrentLineNumber(parser_)) + ": " +
+                                  utf8Of(XML_ErrorString(XML_GetErrorCode(parser_)));
             return false;
         }
         return true;
@@ -194,8 +196,7 @@ private:
         textAllowed_ = true;
         noTextYet_ = true;
         const std::size_t node = attach(XmlNode::Kind::Element, utf8Of(name));
-        for (const XML_Char** a = atts; a != nullptr && a[0] != nullptr && a[1] != nullptr;
-             a += 2)
+        for (const XML_Char** a = atts; a != nullptr && a[0] != nullptr && a[1] != nullptr; a += 2)
             nodes_[node].attributes.emplace_back(utf8Of(a[0]), utf8Of(a[1]));
         current_ = node;
     }

@@ -81,8 +81,8 @@ TEST(BuildCommand, RoundTripsAFolderThroughUnzipAndTheLister) {
     fs::permissions(tree.root / "top.txt", fs::perms::owner_write, fs::perm_options::remove);
 
     const CommandResult built =
-        runCommand(std::string(ZORPACK_EXE) + " -o " + quote(package) + " --stub " + quote(stub) +
-                   " --mtime " + kEpoch + " " + quote(tree.root));
+        runCommand(std::string(ZORPACK_EXE) + " --no-check -o " + quote(package) + " --stub " +
+                   quote(stub) + " --mtime " + kEpoch + " " + quote(tree.root));
     ASSERT_EQ(built.exitCode, 0) << built.output;
 
     // The program image leads unchanged; member offsets count from the start of the file, so
@@ -139,8 +139,8 @@ TEST(BuildCommand, StoreOptionStoresEveryMember) {
     ScratchFolder scratch;
     FixtureTree tree(scratch);
     const fs::path package = scratch / "pkg.exe";
-    const CommandResult built = runZorpackHere(
-        {"-o", package.string(), "--stub", ZORPACK_TINY_STUB, "--store", tree.root.string()});
+    const CommandResult built = runZorpackHere({"--no-check", "-o", package.string(), "--stub",
+                                                ZORPACK_TINY_STUB, "--store", tree.root.string()});
     ASSERT_EQ(built.exitCode, 0) << built.output;
     for (const EntryHeader& e : readPackage(package).entries) {
         EXPECT_EQ(e.method, 0) << e.name;
@@ -156,20 +156,21 @@ TEST(BuildCommand, FixedTimeGivesIdenticalBytesWhateverTheFileTimes) {
     const fs::path second = scratch / "second.exe";
     const fs::path fromEnvironment = scratch / "env.exe";
     const std::string stub = ZORPACK_TINY_STUB;
-    ASSERT_EQ(runZorpackHere(
-                  {"-o", first.string(), "--stub", stub, "--mtime", kEpoch, tree.root.string()})
+    ASSERT_EQ(runZorpackHere({"--no-check", "-o", first.string(), "--stub", stub, "--mtime", kEpoch,
+                              tree.root.string()})
                   .exitCode,
               0);
     const struct utimbuf times { 1000000000, 1000000000 };
     ASSERT_EQ(::utime((tree.root / "top.txt").c_str(), &times), 0);
-    ASSERT_EQ(runZorpackHere(
-                  {"-o", second.string(), "--stub", stub, "--mtime", kEpoch, tree.root.string()})
+    ASSERT_EQ(runZorpackHere({"--no-check", "-o", second.string(), "--stub", stub, "--mtime",
+                              kEpoch, tree.root.string()})
                   .exitCode,
               0);
-    ASSERT_EQ(
-        runZorpackHere({"-o", fromEnvironment.string(), "--stub", stub, tree.root.string()}, kEpoch)
-            .exitCode,
-        0);
+    ASSERT_EQ(runZorpackHere({"--no-check", "-o", fromEnvironment.string(), "--stub", stub,
+                              tree.root.string()},
+                             kEpoch)
+                  .exitCode,
+              0);
     const std::string bytes = readFile(first);
     EXPECT_EQ(bytes, readFile(second));
     EXPECT_EQ(bytes, readFile(fromEnvironment));
@@ -183,7 +184,8 @@ TEST(BuildCommand, MemberTimesAreTheFilesLocalModificationTimes) {
     const struct utimbuf times { when, when };
     ASSERT_EQ(::utime((root / "dated.txt").c_str(), &times), 0);
     const fs::path package = scratch / "pkg.exe";
-    ASSERT_EQ(runZorpackHere({"-o", package.string(), "--stub", ZORPACK_TINY_STUB, root.string()})
+    ASSERT_EQ(runZorpackHere({"--no-check", "-o", package.string(), "--stub", ZORPACK_TINY_STUB,
+                              root.string()})
                   .exitCode,
               0);
     std::tm local{};
@@ -222,7 +224,7 @@ TEST(BuildCommand, RefusesWhatTheLauncherCouldNotReadBackAndKeepsTheOldOutput) {
             c.stubExists ? ZORPACK_TINY_STUB : (scratch / "no-stub.exe").string();
 
         const CommandResult result =
-            runZorpackHere({"-o", output.string(), "--stub", stub, root.string()});
+            runZorpackHere({"--no-check", "-o", output.string(), "--stub", stub, root.string()});
         EXPECT_EQ(result.exitCode, 1) << c.what;
         EXPECT_NE(result.output.find(c.messagePart), std::string::npos)
             << c.what << ": " << result.output;
@@ -239,8 +241,8 @@ TEST(BuildCommand, ReplacesAnExistingPackage) {
     writeFile(scratch / "in/a.txt", "a");
     const fs::path output = scratch / "pkg.exe";
     writeFile(output, "previous package");
-    ASSERT_EQ(runZorpackHere(
-                  {"-o", output.string(), "--stub", ZORPACK_TINY_STUB, (scratch / "in").string()})
+    ASSERT_EQ(runZorpackHere({"--no-check", "-o", output.string(), "--stub", ZORPACK_TINY_STUB,
+                              (scratch / "in").string()})
                   .exitCode,
               0);
     EXPECT_EQ(readPackage(output).entries.size(), 1u);
