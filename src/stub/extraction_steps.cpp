@@ -1,27 +1,16 @@
 #include "extraction_steps.h"
 
-#include <commctrl.h>
-
 #include <cwchar>
 #include <string>
 
 #include "launcher_state.h"
+#include "progress_window.h"
 #include "res/resource.h"
 #include "resource_text.h"
 #include "zip_file.h"
 
 namespace zor {
 namespace {
-
-// Posts the share of members already begun to the progress bar.
-bool ExtractProgressCallback(void* user, const vozoru::ExtractProgress* progress) {
-    HWND bar = static_cast<HWND>(user);
-    if (!bar || !progress || progress->total == 0) return true;
-    const double share = static_cast<double>(progress->index) * 100.0 /
-                         static_cast<double>(progress->total);
-    ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(static_cast<int>(share)), 0);
-    return true;
-}
 
 // Replaces each "%lu" of `pattern` with the next number, so that byte counts beyond 4 GiB
 // are shown whole and the template is never handed to a printf-style formatter.

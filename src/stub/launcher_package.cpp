@@ -1,14 +1,34 @@
 #include "launcher_package.h"
 
+#include <string>
+
+#include "cppkg.h"
 #include "exit_code.h"
 #include "launcher_state.h"
+#include "main_dialog.h"
+#include "package_locator.h"
+#include "reboot.h"
+#include "run_package.h"
 
 namespace zor {
 
-// The package definition reader is not part of this build yet: every run that needs the
-// definition ends as for a package without one.
-bool LoadPackageDefinition(const wchar_t*, const wchar_t*) { return false; }
+bool LoadPackageDefinition(const wchar_t* launcherPath, const wchar_t* languageCode) {
+    CPPkg& package = Package();
+    if (package.LoadForModule(launcherPath, languageCode)) return true;
+    std::wstring member;
+    return LocatePackageDefinition(Archive(), member) &&
+           package.Load(launcherPath, member.c_str(), languageCode);
+}
 
-void RunLoadedPackage() { RunResultRef() = kRunFailed; }
+void RunLoadedPackage() {
+    const LauncherOptions& options = Options();
+    if (options.silent || options.noPrompt) {
+        RunResultRef() = RunPackage(nullptr, nullptr, true, options.silent);
+        if (RunResultRef() == kRunNeedsRestart && Options().reboot) RebootSystem(Options());
+        return;
+    }
+    // The dialog sets the run result and restarts the system itself when needed.
+    ShowMainDialog(Package().IsSettingOn(L"LARGE_WINDOW"));
+}
 
 } // namespace zor

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "cppkg.h"
 #include "res/resource.h"
 #include "win_handles.h"
 #include "zip_file.h"
@@ -34,6 +35,11 @@ void SetLanguageCode(const wchar_t* code) {
 vozoru::ZIP_File& Archive() {
     static vozoru::ZIP_File archive;
     return archive;
+}
+
+CPPkg& Package() {
+    static CPPkg package;
+    return package;
 }
 
 HICON SmallIcon() { return g_smallIcon.get(); }

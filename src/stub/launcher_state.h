@@ -13,6 +13,8 @@ class ZIP_File;
 
 namespace zor {
 
+class CPPkg;
+
 HINSTANCE LauncherInstance();
 void SetLauncherInstance(HINSTANCE instance);
 
@@ -27,6 +29,9 @@ void SetLanguageCode(const wchar_t* code);
 
 // The archive inside the launcher's own file.
 vozoru::ZIP_File& Archive();
+
+// The package definition, empty until the entry loads it.
+CPPkg& Package();
 
 // Package icon (resource 102) at the small-icon size and at its default size; null until the
 // package definition is loaded.

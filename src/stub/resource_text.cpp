@@ -52,6 +52,14 @@ std::wstring LoadLocalizedString(UINT id, size_t maxLength) {
     return std::wstring();
 }
 
+std::wstring LoadEnglishString(UINT id) {
+    const LANGID chosen = g_resourceLanguage;
+    g_resourceLanguage = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    std::wstring text = LoadLocalizedString(id);
+    g_resourceLanguage = chosen;
+    return text;
+}
+
 INT_PTR ShowLocalizedDialog(UINT id, HWND owner, DLGPROC procedure, LPARAM parameter) {
     const void* dialog = LockLocalized(RT_DIALOG, MAKEINTRESOURCEW(id), nullptr);
     if (!dialog) return -1;

@@ -16,6 +16,9 @@ LANGID GetResourceLanguage();
 // At most `maxLength` characters are kept.
 std::wstring LoadLocalizedString(UINT id, size_t maxLength = 32768);
 
+// The English text of string `id`: log files are always written in English.
+std::wstring LoadEnglishString(UINT id);
+
 // Modal and modeless dialogs from the template in the chosen language (English fallback).
 // Results as DialogBoxParamW and CreateDialogParamW.
 INT_PTR ShowLocalizedDialog(UINT id, HWND owner, DLGPROC procedure, LPARAM parameter);

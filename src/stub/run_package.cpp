@@ -1,15 +1,25 @@
 #include "run_package.h"
 
+#include <commctrl.h>
+
 #include <string>
 
+#include "browse_folder.h"
+#include "config_file_writer.h"
+#include "cppkg.h"
 #include "extraction_steps.h"
+#include "install_sequence.h"
 #include "launcher_state.h"
+#include "machine_facts.h"
+#include "progress_window.h"
 #include "res/resource.h"
 #include "show_message.h"
 #include "zip_file.h"
 
 namespace zor {
 namespace {
+
+constexpr DWORD kProgressPauseMs = 2000;
 
 // Makes the saved folder current again when the run ends, however it ends.
 class CurrentFolderGuard {
@@ -28,11 +38,20 @@ private:
     wchar_t saved_[MAX_PATH + 1] = {};
 };
 
-// Extract mode: the archive goes into the given folder, which must exist, and stays there.
-int32_t RunExtract(HWND owner, const wchar_t* folder, bool silent) {
+// Extract mode: the archive goes into the given folder (which must exist) or into one the
+// user chooses, and stays there. No log is written.
+int32_t RunExtract(HWND owner, const wchar_t* extractPath, bool silent) {
     CurrentFolderGuard savedFolder;
-    if (!folder || !::SetCurrentDirectoryW(folder)) return 0;
+    wchar_t chosen[MAX_PATH + 1] = {};
+    const wchar_t* folder = extractPath;
+    if (!folder) {
+        if (silent || !BrowseForExtractFolder(owner, chosen, MAX_PATH + 1)) return 0;
+        folder = chosen;
+    }
+    if (!::SetCurrentDirectoryW(folder)) return 0;
 
+    // The space every member needs once extracted, from the archive that is being extracted
+    // (the package definition is not loaded in this mode).
     const uint64_t required = RequiredExtractionBytes();
     const uint64_t available = AvailableBytesHere();
     if (available <= required) {
@@ -43,8 +62,10 @@ int32_t RunExtract(HWND owner, const wchar_t* folder, bool silent) {
         return 0;
     }
 
-    if (ExtractPackageInto(folder, nullptr) != 0) {
+    HWND progress = silent ? nullptr : CreateProgressWindow(owner);
+    if (ExtractPackageInto(folder, ProgressBarOf(progress)) != 0) {
         if (!silent) ShowMessage(owner, IDS_CANNOT_EXTRACT, kMessageCaptionId, MB_OK | MB_ICONERROR);
+        if (progress) ::DestroyWindow(progress);
         return 0;
     }
 
@@ -52,6 +73,16 @@ int32_t RunExtract(HWND owner, const wchar_t* folder, bool silent) {
     if (options.configFileFound) {
         std::wstring target;
         CopyConfigFileInto(folder, options.configFilePath, target);
+    } else if (!WriteConfigFile(Package(), Archive())) {
+        if (!silent) ShowMessage(owner, IDS_CANNOT_EXTRACT, kMessageCaptionId, MB_OK | MB_ICONERROR);
+        if (progress) ::DestroyWindow(progress);
+        return 0;
+    }
+
+    if (progress) {
+        if (HWND bar = ProgressBarOf(progress)) ::SendMessageW(bar, PBM_SETPOS, 100, 0);
+        ::Sleep(kProgressPauseMs);
+        ::DestroyWindow(progress);
     }
     return 1;
 }
@@ -60,7 +91,7 @@ int32_t RunExtract(HWND owner, const wchar_t* folder, bool silent) {
 
 int32_t RunPackage(HWND owner, const wchar_t* extractPath, bool installMode, bool silent) {
     if (!installMode) return RunExtract(owner, extractPath, silent);
-    return 0;
+    return RunInstall(owner, silent, ProductionMachineFacts());
 }
 
 } // namespace zor

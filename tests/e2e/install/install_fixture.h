@@ -1,0 +1,62 @@
+// A package whose setup utility is the fake that records its command line and folder, and
+// the helpers to read what an installation left behind.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+
+namespace zor::test {
+
+// Registry key under which installed components are recorded.
+constexpr const wchar_t* kRevisionKey =
+    L"Software\\Arvex-Tellam\\Version Control\\ArvexRevisionManagement";
+
+struct SetupRecord {
+    bool present = false;
+    std::wstring commandLine;
+    std::wstring folder;
+};
+
+class InstallFixture {
+public:
+    InstallFixture();
+    ~InstallFixture();
+
+    // Members of the package besides the definition and the setup utility.
+    void AddMember(const std::wstring& name, const std::string& content);
+    // The definition's install element and software key; defaults: "vazuvuda.exe", no
+    // parameters, key name "ZorTest<pid>" and expected path "FIRMWARE:OPTION\\test".
+    std::string command = "vazuvuda.exe";
+    std::string commandParams;
+    std::wstring swKeyName;
+    bool includeSetupUtility = true;
+
+    // Builds "<name>.exe" with its definition "<name>.xml"; returns the package path.
+    std::wstring Build(const std::wstring& name = L"inst");
+    // Runs the package with `arguments`, the fake exiting with `exitCode`; returns the
+    // launcher's exit code (-1 on timeout).
+    long Run(const std::wstring& arguments, long exitCode = 1, const wchar_t* copyName = nullptr);
+
+    SetupRecord Record() const;
+    std::string Copied(const std::wstring& name) const;
+    TempFolder& work() { return work_; }
+
+private:
+    TempFolder work_{L"ie"};
+    std::wstring package_;
+    std::vector<std::pair<std::wstring, std::string>> members_;
+};
+
+// Reads a REG_SZ value of HKLM\<key> in the 64-bit view; empty when missing.
+std::wstring ReadMachineString(const std::wstring& key, const wchar_t* value);
+bool MachineKeyExists(const std::wstring& key);
+void DeleteMachineTree(const std::wstring& key);
+
+// The launcher's normal log ("vazuvuda.log" in the default log folder) as text.
+std::string ReadNormalLog();
+void RemoveLogs();
+
+} // namespace zor::test
