@@ -1,5 +1,6 @@
 // zorpack on Windows: attributes and times come from the Windows file system, names arrive as
 // UTF-16, and zorpack.exe builds and lists a package from a folder whose path is not ASCII.
+// The package check reads documents through the wide-character expat build.
 #include "platform.h"
 #include "win_handles.h"
 #include "zip_reader.h"
@@ -165,6 +166,49 @@ TEST(ZorpackOnWindows, RefusesNamesOutsideCodePage1252) {
               1);
     EXPECT_NE(err.str().find("U+4E2D"), std::string::npos) << err.str();
     EXPECT_FALSE(fs::exists(package));
+}
+
+// The demo package, and a Shift_JIS definition, through the wide-character XML reader: the
+// check finds what the launcher finds and the configuration file decrypts with its key.
+TEST(ZorpackOnWindows, ChecksAndEncryptsThroughTheWideReader) {
+    ScratchFolder scratch;
+    const fs::path demo = scratch.path() / L"demo";
+    fs::copy(fs::u8path(ZORPACK_DEMO_PACKAGE), demo, fs::copy_options::recursive);
+    writeFile(demo / L"vazuvuda.exe", "MZ stand-in setup utility");
+    const fs::path stub = scratch.path() / L"stub.exe";
+    writeFile(stub, "MZ stand-in program image");
+    const fs::path package = scratch.path() / L"demo.exe";
+    std::ostringstream out, err;
+    ASSERT_EQ(runZorpack({"-o", package.u8string(), "--stub", stub.u8string(), demo.u8string()},
+                         nullptr, out, err),
+              0)
+        << out.str() << err.str();
+    EXPECT_NE(out.str().find("configuration:      \"demo.cfg\" (encrypted)"), std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("return code map:    3010 -> 2"), std::string::npos) << out.str();
+
+    const fs::path sjis = scratch.path() / L"sjis";
+    // "\u30C7\u30E2" in Shift_JIS as the English name.
+    writeFile(sjis / L"pkg.xml",
+              "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<zor_package version=\"2.0.1.0\">"
+              "<filename>pkg.exe</filename><name><name_xlate lang=\"en\">\x83\x66\x83\x82"
+              "</name_xlate></name><installation><install><command>setup.exe</command>"
+              "</install></installation></zor_package>");
+    writeFile(sjis / L"setup.exe", "MZ");
+    writeFile(sjis / L"vx_data.xml",
+              "<vx_pkg_data><configuration><config_file><filename encrypt=\"1\">c.cfg"
+              "</filename></config_file></configuration></vx_pkg_data>");
+    writeFile(sjis / L"c.cfg", "a=1");
+    const fs::path sjisPackage = scratch.path() / L"pkg.exe";
+    std::ostringstream out2, err2;
+    ASSERT_EQ(runZorpack({"-o", sjisPackage.u8string(), "--stub", stub.u8string(), sjis.u8string()},
+                         nullptr, out2, err2),
+              0)
+        << out2.str() << err2.str();
+    EXPECT_NE(out2.str().find("name (en):          \"\xE3\x83\x87\xE3\x83\xA2\""),
+              std::string::npos)
+        << out2.str();
+    EXPECT_NE(out2.str().find("decrypted size:     8 bytes"), std::string::npos) << out2.str();
 }
 
 } // namespace
