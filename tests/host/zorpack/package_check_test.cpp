@@ -83,7 +83,7 @@ TEST(DemoPackage, BuildsChecksListsAndDecryptsBack) {
          {"definition:         demo.xml (named after the package file)",
           "install command:    \"vazuvuda.exe\"", "package data:       vx_data.xml",
           "settings on:        (none)", "return code map:    3010 -> 2",
-          "argument map:       /f -> /force", "configuration:      \"demo.cfg\" (encrypted)",
+          "argument map:       /restartdemo -> /exitcode:3010", "configuration:      \"demo.cfg\" (encrypted)",
           "license (en):       \"license.txt\"", "virtualized guests: allowed"})
         EXPECT_NE(checked.output.find(fact), std::string::npos) << fact << "\n" << checked.output;
 
