@@ -14,7 +14,7 @@ packages=(
     wine wine64 xvfb xauth x11-apps imagemagick
     wixl msitools osslsigncode openssl
     googletest libgtest-dev clang cmake ninja-build make
-    zip unzip dpkg-dev file bc python3
+    zip unzip dpkg-dev file bc python3 libexpat1-dev
 )
 
 missing=()

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "des_encrypt.h"
 #include "install_fixture.h"
 
 namespace zor::test {
@@ -112,11 +111,9 @@ TEST_F(InstallTest, PackageWithoutInstallCommandOrWithInstallDisabledFails) {
 
 TEST_F(InstallTest, EncryptedConfigurationFileIsWrittenDecrypted) {
     const std::string plain = "server=alpha\r\nport=421\r\n"; // 24 bytes: three whole blocks
-    const std::string hex =
-        EncryptToHex("inst.exe", reinterpret_cast<const unsigned char*>(plain.data()), plain.size());
     fixture.AddMember(L"vx_data.xml", R"(<vx_pkg_data><configuration><configui>
         <filename lang="en" encrypt="1">setup.cfg</filename></configui></configuration></vx_pkg_data>)");
-    fixture.AddMember(L"setup.cfg", hex);
+    fixture.AddMember(L"setup.cfg", plain); // the package builder stores it encrypted
     ASSERT_FALSE(fixture.Build().empty());
     EXPECT_EQ(fixture.Run(L"/s", 1, L"setup.cfg"), 1);
     EXPECT_EQ(fixture.Copied(L"setup.cfg"), plain);

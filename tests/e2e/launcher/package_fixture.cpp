@@ -6,8 +6,10 @@ namespace zor::test {
 
 std::wstring LauncherStub() { return ProgramFolder() + L"\\zorstub.exe"; }
 
-bool BuildPackage(const std::wstring& folder, const std::wstring& package) {
-    const std::wstring command = Quote(ProgramFolder() + L"\\zorpack.exe") + L" -o " +
+bool BuildPackage(const std::wstring& folder, const std::wstring& package,
+                  const wchar_t* builderOptions) {
+    const std::wstring command = Quote(ProgramFolder() + L"\\zorpack.exe") + L" " +
+                                 builderOptions + L" -o " +
                                  Quote(package) + L" --stub " + Quote(LauncherStub()) + L" " +
                                  Quote(folder);
     return RunToEnd(command) == 0;

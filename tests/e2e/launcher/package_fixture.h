@@ -7,8 +7,11 @@
 namespace zor::test {
 
 // Runs the package builder: `folder` becomes the archive appended to the launcher stub,
-// written to `package`. True when the builder succeeded.
-bool BuildPackage(const std::wstring& folder, const std::wstring& package);
+// written to `package`. True when the builder succeeded. By default the builder's package
+// check and configuration encryption are off, since many fixtures are deliberately
+// incomplete packages.
+bool BuildPackage(const std::wstring& folder, const std::wstring& package,
+                  const wchar_t* builderOptions = L"--no-check --no-encrypt");
 
 // Path of the launcher stub program next to the test program.
 std::wstring LauncherStub();
