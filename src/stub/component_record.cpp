@@ -23,7 +23,8 @@ bool ReadTextValue(HKEY key, const wchar_t* name, std::wstring& text) {
     DWORD size = static_cast<DWORD>(kRecordValueMax * sizeof(wchar_t));
     const LSTATUS status =
         ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    if (status != ERROR_SUCCESS || type != REG_SZ) return false;
+    if (status != ERROR_SUCCESS || type != REG_SZ)
+        return false;
     const std::size_t units = size / sizeof(wchar_t);
     buffer[units] = L'\0';
     text.assign(buffer, ::wcsnlen(buffer, units));
@@ -31,13 +32,15 @@ bool ReadTextValue(HKEY key, const wchar_t* name, std::wstring& text) {
 }
 
 bool ValueEquals(HKEY key, const wchar_t* name, const std::wstring& expected) {
-    if (expected.empty()) return false;
+    if (expected.empty())
+        return false;
     std::wstring stored;
     return ReadTextValue(key, name, stored) && stored == expected;
 }
 
 bool WriteTextValue(HKEY key, const wchar_t* name, const std::wstring& text) {
-    if (text.size() >= std::numeric_limits<DWORD>::max() / sizeof(wchar_t) - 1) return false;
+    if (text.size() >= std::numeric_limits<DWORD>::max() / sizeof(wchar_t) - 1)
+        return false;
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                             static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
@@ -59,10 +62,12 @@ std::vector<std::wstring> EnumerateSubKeys(HKEY key) {
 // The number a sub-key name stands for, when the name is a plain decimal number as the
 // launcher writes them ("0", "17"; no sign, no leading zero).
 bool RecordNumber(const std::wstring& name, unsigned long& number) {
-    if (name.empty() || name.size() > 9 || (name.size() > 1 && name[0] == L'0')) return false;
+    if (name.empty() || name.size() > 9 || (name.size() > 1 && name[0] == L'0'))
+        return false;
     number = 0;
     for (wchar_t c : name) {
-        if (c < L'0' || c > L'9') return false;
+        if (c < L'0' || c > L'9')
+            return false;
         number = number * 10 + static_cast<unsigned long>(c - L'0');
     }
     return true;
@@ -75,13 +80,15 @@ bool RecordPrecedes(const std::wstring& a, const std::wstring& b) {
     unsigned long numberB = 0;
     const bool numericA = RecordNumber(a, numberA);
     const bool numericB = RecordNumber(b, numberB);
-    if (numericA && numericB) return numberA < numberB;
+    if (numericA && numericB)
+        return numberA < numberB;
     return numericA && !numericB;
 }
 
 bool IsNameInUse(const std::vector<std::wstring>& names, const std::wstring& candidate) {
     for (const std::wstring& name : names)
-        if (_wcsicmp(name.c_str(), candidate.c_str()) == 0) return true;
+        if (_wcsicmp(name.c_str(), candidate.c_str()) == 0)
+            return true;
     return false;
 }
 
@@ -101,24 +108,28 @@ std::wstring ChooseRecordSubKey(HKEY softwareKey, const ComponentIdentity& ident
         if (::RegOpenKeyExW(softwareKey, names[i].c_str(), 0, KEY_READ | kView, subKey.put()) !=
             ERROR_SUCCESS)
             continue;
-        if (RecordHoldsComponent(subKey.get(), identity)) holding.push_back(i);
+        if (RecordHoldsComponent(subKey.get(), identity))
+            holding.push_back(i);
     }
 
     if (!holding.empty()) {
         std::size_t chosen = holding.front();
         for (std::size_t i : holding)
-            if (RecordPrecedes(names[i], names[chosen])) chosen = i;
+            if (RecordPrecedes(names[i], names[chosen]))
+                chosen = i;
         // One record per component: the other copies go. A copy that cannot be deleted (it
         // has sub-keys of its own, or is protected) is left as it is.
         for (std::size_t i : holding)
-            if (i != chosen) ::RegDeleteKeyExW(softwareKey, names[i].c_str(), kView, 0);
+            if (i != chosen)
+                ::RegDeleteKeyExW(softwareKey, names[i].c_str(), kView, 0);
         return names[chosen];
     }
 
     // At most names.size() numbers are taken, so one of the first names.size() + 1 is free.
     for (std::size_t number = 0;; ++number) {
         const std::wstring candidate = std::to_wstring(number);
-        if (!IsNameInUse(names, candidate)) return candidate;
+        if (!IsNameInUse(names, candidate))
+            return candidate;
     }
 }
 

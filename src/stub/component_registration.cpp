@@ -18,21 +18,27 @@ constexpr wchar_t kLauncherLogSource[] = L"stub.cpp";
 // Writes through the log's own Write slot; the log may be absent.
 template <typename... Args>
 void Log(CCmpLog* log, int type, int severity, int line, const wchar_t* format, Args... args) {
-    if (log) log->Write(type, severity, kLauncherLogSource, line, format, args...);
+    if (log)
+        log->Write(type, severity, kLauncherLogSource, line, format, args...);
 }
 
-std::wstring TextOrEmpty(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
+std::wstring TextOrEmpty(const wchar_t* text) {
+    return text ? std::wstring(text) : std::wstring();
+}
 
 // "<SystemDrive>\RIDEZEZER\vxxml\". Without a usable "SystemDrive" the folder stays relative
 // to the root of the current drive.
 std::wstring DefinitionCopyFolder() {
     wchar_t drive[kFolderPathCapacity] = {};
     const DWORD length = ::GetEnvironmentVariableW(L"SystemDrive", drive, kFolderPathCapacity);
-    if (length == 0 || length >= kFolderPathCapacity) drive[0] = L'\0';
+    if (length == 0 || length >= kFolderPathCapacity)
+        drive[0] = L'\0';
     return std::wstring(drive) + kDefinitionCopyFolder;
 }
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 // The member is a path inside the extraction folder (the current folder): relative, without
 // a drive and without "..". Anything else could name a file outside the package.
@@ -42,8 +48,10 @@ bool IsContainedMember(const std::wstring& member) {
     std::size_t start = 0;
     while (start <= member.size()) {
         std::size_t end = start;
-        while (end < member.size() && !IsSeparator(member[end])) ++end;
-        if (member.compare(start, end - start, L"..") == 0) return false;
+        while (end < member.size() && !IsSeparator(member[end]))
+            ++end;
+        if (member.compare(start, end - start, L"..") == 0)
+            return false;
         start = end + 1;
     }
     return true;
@@ -53,11 +61,14 @@ bool IsContainedMember(const std::wstring& member) {
 // copy. Whether the copy succeeds does not change the registration.
 void CopyDefinition(const std::wstring& folder, const wchar_t* definitionMember) {
     const std::wstring member = TextOrEmpty(definitionMember);
-    if (!IsContainedMember(member)) return;
+    if (!IsContainedMember(member))
+        return;
     std::size_t nameStart = member.size();
-    while (nameStart > 0 && !IsSeparator(member[nameStart - 1])) --nameStart;
+    while (nameStart > 0 && !IsSeparator(member[nameStart - 1]))
+        --nameStart;
     const std::wstring target = folder + member.substr(nameStart);
-    if (member.size() >= kFolderPathCapacity || target.size() >= kFolderPathCapacity) return;
+    if (member.size() >= kFolderPathCapacity || target.size() >= kFolderPathCapacity)
+        return;
     ::CopyFileW(member.c_str(), target.c_str(), FALSE);
 }
 
@@ -84,7 +95,8 @@ int UpdateComponentData(const CPPkg& package, CCmpLog* log, const wchar_t* defin
 
 int RecordComponent(const ComponentRegistration& component, CCmpLog* log,
                     const wchar_t* definitionMember, int32_t result) {
-    if (result != 1 && result != 2) return 1;
+    if (result != 1 && result != 2)
+        return 1;
 
     const std::wstring folder = DefinitionCopyFolder();
     Log(log, kLogVerboseOnly, kLogInfo, __LINE__,
@@ -119,9 +131,9 @@ int RecordComponent(const ComponentRegistration& component, CCmpLog* log,
     Log(log, kLogVerboseOnly, kLogInfo, __LINE__, L"    - Creating registry key HKLM\\%s...",
         keyPath.c_str());
     RegKey softwareKey;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr,
-                          REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
-                          softwareKey.put(), nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, softwareKey.put(),
+                          nullptr) != ERROR_SUCCESS) {
         Log(log, kLogVerboseContinue, kLogInfo, __LINE__, L"Failed!\r\n");
         Log(log, kLogNormalOnly, kLogError, __LINE__,
             L"Failed to update component data...\r\n    - Unable to update registry HKLM\\%s\r\n",

@@ -1,6 +1,7 @@
 #include "folder_tree.h"
 
 #include <windows.h>
+
 #include <objbase.h>
 
 #include <cwchar>
@@ -20,13 +21,16 @@ std::size_t BoundedLength(const wchar_t* text) {
 bool JoinPath(wchar_t (&dest)[kFolderPathCapacity], const wchar_t* folder, const wchar_t* name) {
     const std::size_t folderLength = BoundedLength(folder);
     const std::size_t nameLength = BoundedLength(name);
-    if (folderLength >= kFolderPathCapacity || nameLength >= kFolderPathCapacity) return false;
+    if (folderLength >= kFolderPathCapacity || nameLength >= kFolderPathCapacity)
+        return false;
     const bool needsSeparator = folderLength > 0 && folder[folderLength - 1] != L'\\';
     const std::size_t total = folderLength + (needsSeparator ? 1 : 0) + nameLength;
-    if (total >= kFolderPathCapacity) return false;
+    if (total >= kFolderPathCapacity)
+        return false;
     std::wmemcpy(dest, folder, folderLength);
     std::size_t position = folderLength;
-    if (needsSeparator) dest[position++] = L'\\';
+    if (needsSeparator)
+        dest[position++] = L'\\';
     std::wmemcpy(dest + position, name, nameLength);
     dest[total] = L'\0';
     return true;
@@ -37,7 +41,9 @@ bool IsFolder(const wchar_t* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+bool IsLink(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 
 // What cannot be removed now (open by another process, or refused) goes at the next restart.
 void ScheduleRemoval(const wchar_t* path) {
@@ -48,9 +54,10 @@ void ScheduleRemoval(const wchar_t* path) {
 // not on its target. Attributes are left alone: setting them on a link path would change the
 // target's attributes.
 void RemoveLink(const wchar_t* path, DWORD attributes) {
-    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(path)
-                                                                : ::DeleteFileW(path);
-    if (!removed) ScheduleRemoval(path);
+    const BOOL removed =
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(path) : ::DeleteFileW(path);
+    if (!removed)
+        ScheduleRemoval(path);
 }
 
 void ClearProtectiveAttributes(const wchar_t* path, DWORD attributes) {
@@ -60,53 +67,67 @@ void ClearProtectiveAttributes(const wchar_t* path, DWORD attributes) {
 
 bool CreateTreeLevel(const wchar_t* path, bool& existed) {
     existed = false;
-    if (::CreateDirectoryW(path, nullptr)) return true;
+    if (::CreateDirectoryW(path, nullptr))
+        return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_ALREADY_EXISTS) {
         existed = true;
         return IsFolder(path);
     }
-    if (error != ERROR_PATH_NOT_FOUND) return false;
+    if (error != ERROR_PATH_NOT_FOUND)
+        return false;
 
     // The parent is missing: create it first (everything before the last backslash, ignoring
     // one trailing backslash), then this folder again. Each level is shorter than the one
     // before, so the walk ends.
     wchar_t parent[kFolderPathCapacity];
     std::size_t length = BoundedLength(path);
-    if (length >= kFolderPathCapacity) return false;
+    if (length >= kFolderPathCapacity)
+        return false;
     std::wmemcpy(parent, path, length + 1);
-    if (length > 0 && parent[length - 1] == L'\\') parent[--length] = L'\0';
+    if (length > 0 && parent[length - 1] == L'\\')
+        parent[--length] = L'\0';
     const wchar_t* lastSeparator = std::wcsrchr(parent, L'\\');
     if (lastSeparator) {
         parent[lastSeparator - parent] = L'\0';
         bool parentExisted = false;
-        if (!CreateTreeLevel(parent, parentExisted)) return false;
+        if (!CreateTreeLevel(parent, parentExisted))
+            return false;
     }
-    if (::CreateDirectoryW(path, nullptr)) return true;
+    if (::CreateDirectoryW(path, nullptr))
+        return true;
     return ::GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(path);
 }
 
 } // namespace
 
 bool CreateExtractionFolder(wchar_t* output, std::size_t capacity) {
-    if (!output || capacity == 0) return false;
+    if (!output || capacity == 0)
+        return false;
     output[0] = L'\0';
-    if (capacity > kFolderPathCapacity) capacity = kFolderPathCapacity;
+    if (capacity > kFolderPathCapacity)
+        capacity = kFolderPathCapacity;
 
     wchar_t temporary[kFolderPathCapacity];
     const DWORD temporaryLength = ::GetTempPathW(kFolderPathCapacity, temporary);
-    if (temporaryLength == 0 || temporaryLength >= kFolderPathCapacity) return false;
+    if (temporaryLength == 0 || temporaryLength >= kFolderPathCapacity)
+        return false;
 
     GUID guid;
-    if (FAILED(::CoCreateGuid(&guid))) return false;
+    if (FAILED(::CoCreateGuid(&guid)))
+        return false;
     wchar_t guidText[64];
-    if (::StringFromGUID2(guid, guidText, 64) == 0) return false;
+    if (::StringFromGUID2(guid, guidText, 64) == 0)
+        return false;
 
     wchar_t folder[kFolderPathCapacity];
-    if (!JoinPath(folder, temporary, guidText)) return false;
+    if (!JoinPath(folder, temporary, guidText))
+        return false;
     const std::size_t length = BoundedLength(folder);
-    if (length >= capacity) return false;
-    if (!::CreateDirectoryW(folder, nullptr)) return false;
+    if (length >= capacity)
+        return false;
+    if (!::CreateDirectoryW(folder, nullptr))
+        return false;
     std::wmemcpy(output, folder, length + 1);
     return true;
 }
@@ -114,13 +135,15 @@ bool CreateExtractionFolder(wchar_t* output, std::size_t capacity) {
 bool CreateDirectoryTree(const wchar_t* path, bool& existed) {
     existed = false;
     const std::size_t length = BoundedLength(path);
-    if (length == 0 || length >= kFolderPathCapacity) return false;
+    if (length == 0 || length >= kFolderPathCapacity)
+        return false;
     return CreateTreeLevel(path, existed);
 }
 
 bool DeleteFolderTree(const wchar_t* folder) {
     const std::size_t length = BoundedLength(folder);
-    if (length == 0 || length >= kFolderPathCapacity) return false;
+    if (length == 0 || length >= kFolderPathCapacity)
+        return false;
 
     // A folder that is itself a link: remove the link, keep what it points to.
     const DWORD folderAttributes = ::GetFileAttributesW(folder);
@@ -130,16 +153,20 @@ bool DeleteFolderTree(const wchar_t* folder) {
     }
 
     wchar_t pattern[kFolderPathCapacity];
-    if (!JoinPath(pattern, folder, L"*")) return false;
+    if (!JoinPath(pattern, folder, L"*"))
+        return false;
     WIN32_FIND_DATAW entry;
     FindHandle listing(::FindFirstFileW(pattern, &entry));
-    if (!listing) return false;
+    if (!listing)
+        return false;
 
     do {
         const wchar_t* name = entry.cFileName;
-        if (std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0) continue;
+        if (std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0)
+            continue;
         wchar_t child[kFolderPathCapacity];
-        if (!JoinPath(child, folder, name)) return false;
+        if (!JoinPath(child, folder, name))
+            return false;
 
         const DWORD attributes = entry.dwFileAttributes;
         if (IsLink(attributes)) {
@@ -148,7 +175,8 @@ bool DeleteFolderTree(const wchar_t* folder) {
         }
         ClearProtectiveAttributes(child, attributes);
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!DeleteFolderTree(child)) return false;
+            if (!DeleteFolderTree(child))
+                return false;
         } else if (!::DeleteFileW(child)) {
             ScheduleRemoval(child);
         }
@@ -156,12 +184,14 @@ bool DeleteFolderTree(const wchar_t* folder) {
     listing.reset();
 
     ::SetFileAttributesW(folder, FILE_ATTRIBUTE_NORMAL);
-    if (!::RemoveDirectoryW(folder)) ScheduleRemoval(folder);
+    if (!::RemoveDirectoryW(folder))
+        ScheduleRemoval(folder);
     return true;
 }
 
 bool RemoveExtractionFolder(const wchar_t* folder, bool createdByThisRun) {
-    if (!createdByThisRun) return true;
+    if (!createdByThisRun)
+        return true;
     return DeleteFolderTree(folder);
 }
 

@@ -37,8 +37,8 @@ public:
             request.message.size() < kMessageMax ? request.message.size() : kMessageMax;
         std::wmemcpy(message, request.message.c_str(), length);
         return ::InitiateSystemShutdownW(nullptr, message, request.timeoutSeconds,
-                                         request.forceAppsClosed, request.rebootAfterShutdown) !=
-               FALSE;
+                                         request.forceAppsClosed,
+                                         request.rebootAfterShutdown) != FALSE;
     }
 };
 
@@ -57,7 +57,8 @@ void ShowMediaWarning() {
 
 std::wstring RestartMessage(const LauncherOptions& options) {
     const std::size_t length = ::wcsnlen(options.rebootMessage, kRebootMessageMax + 1);
-    if (length > 0) return std::wstring(options.rebootMessage, length);
+    if (length > 0)
+        return std::wstring(options.rebootMessage, length);
     return LoadLocalizedString(IDS_REBOOT_INITIATING, kMessageMax);
 }
 
@@ -75,11 +76,13 @@ ShutdownControl* InstallShutdownControl(ShutdownControl* control) {
 }
 
 void RebootSystem(const LauncherOptions& options, const DriveFacts& drives) {
-    if (!options.silent && HasRemovableMedia(drives)) ShowMediaWarning();
+    if (!options.silent && HasRemovableMedia(drives))
+        ShowMediaWarning();
 
     ShutdownControl& control = CurrentShutdownControl();
     KernelHandle token;
-    if (!control.AcquireShutdownPrivilege(token)) return;
+    if (!control.AcquireShutdownPrivilege(token))
+        return;
 
     ShutdownRequest request;
     request.message = RestartMessage(options);

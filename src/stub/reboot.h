@@ -13,8 +13,8 @@ struct LauncherOptions;
 
 // What the launcher asks the system for when it restarts it.
 struct ShutdownRequest {
-    std::wstring message;       // shown to logged-on users until the restart
-    DWORD timeoutSeconds = 0;   // delay before the restart
+    std::wstring message;         // shown to logged-on users until the restart
+    DWORD timeoutSeconds = 0;     // delay before the restart
     bool forceAppsClosed = false; // applications are closed without asking them
     bool rebootAfterShutdown = false;
 };

@@ -39,7 +39,8 @@ bool HasRemovableMedia(const DriveFacts& drives) {
         // Removable drives count only under the floppy letters; other removable drives, such
         // as USB sticks, are not asked about.
         const bool floppy = type == DRIVE_REMOVABLE && (letter == L'A' || letter == L'B');
-        if ((floppy || type == DRIVE_CDROM) && drives.RootExists(root)) return true;
+        if ((floppy || type == DRIVE_CDROM) && drives.RootExists(root))
+            return true;
     }
     return false;
 }
