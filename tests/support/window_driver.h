@@ -39,4 +39,34 @@ WindowInfo DescribeWindow(HWND window);
 // Presses button `id` of `dialog` (a message box's OK is IDOK, Yes is IDYES...).
 bool PressButton(HWND dialog, int id);
 
+// Waits for a visible top-level window of process `pid` (0: of any process but ours) with
+// exactly `caption`; null on timeout.
+HWND WaitForProcessWindowWithCaption(DWORD pid, const std::wstring& caption, DWORD timeoutMs);
+
+// Waits for a visible top-level window of process `pid` other than `except`; null on timeout.
+HWND WaitForOtherProcessWindow(DWORD pid, HWND except, DWORD timeoutMs);
+
+// The window that has the keyboard focus in the thread that owns `window`.
+HWND FocusedWindowOf(HWND window);
+
+// The id of the dialog's default button, or 0 when it has none.
+int DefaultButtonOf(HWND dialog);
+
+// The rows of a report-view list control of any process, `columns` cells each.
+std::vector<std::vector<std::wstring>> ReadListViewRows(HWND list, int columns);
+
+// Character format of the characters [from, to) of a Rich Edit control of any process.
+// Selects that range in the control. `valid` is false when the control could not be asked;
+// `bold` and `heightTwips` are meaningful only when the whole range shares them.
+struct CharacterFormat {
+    bool valid = false;
+    std::wstring face;
+    bool faceUniform = false;
+    bool bold = false;
+    bool boldUniform = false;
+    long heightTwips = 0;
+    bool heightUniform = false;
+};
+CharacterFormat ReadRichEditFormat(HWND box, long from, long to);
+
 } // namespace zor::test
