@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "install_fixture.h"
+#include "process_runner.h"
 
 namespace zor::test {
 namespace {
@@ -16,6 +19,28 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
 
 std::wstring RecordKey(const InstallFixture& fixture, const wchar_t* sub) {
     return std::wstring(kRevisionKey) + L"\\" + fixture.swKeyName + L"\\" + sub;
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::string ReadText(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    ReadFileBytes(path, bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Removes what changes from run to run: times, dates, folders, the test's key name, and the
+// source line numbers of the verbose entries.
+std::string Normalize(std::string text, const std::vector<std::pair<std::string, std::string>>& names) {
+    for (const auto& [from, to] : names) {
+        for (size_t at = text.find(from); !from.empty() && at != std::string::npos;
+             at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+    }
+    text = std::regex_replace(text, std::regex(R"(\d{1,2}/\d{1,2}/\d{4})"), "<DATE>");
+    text = std::regex_replace(text, std::regex(R"(\d{1,2}:\d{2}:\d{2}( [AP]M)?)"), "<TIME>");
+    text = std::regex_replace(text, std::regex(R"(stub\.cpp\[\d+\])"), "stub.cpp[N]");
+    return text;
 }
 
 class InstallTest : public ::testing::Test {
@@ -42,6 +67,23 @@ TEST_F(InstallTest, SilentInstallRunsSetupUtilityInFreshFolderAndCleansUp) {
     const std::string log = ReadNormalLog();
     EXPECT_NE(log.find("Setup utility completed."), std::string::npos) << log;
     EXPECT_NE(log.find("Return Code (1)"), std::string::npos) << log;
+}
+
+TEST_F(InstallTest, SilentRunLogsMatchTheGoldenFiles) {
+    ASSERT_FALSE(fixture.Build().empty());
+    EXPECT_EQ(fixture.Run(L"/s /verbose_log"), 1);
+    const SetupRecord record = fixture.Record();
+    ASSERT_TRUE(record.present);
+    wchar_t here[MAX_PATH + 1] = {};
+    ::GetCurrentDirectoryW(MAX_PATH + 1, here);
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {Narrow(record.folder), "<FOLDER>"},
+        {Narrow(here), "<CURRENT>"},
+        {Narrow(fixture.swKeyName), "<KEY>"},
+    };
+    const std::wstring golden = ProgramFolder() + L"\\golden\\";
+    EXPECT_EQ(Normalize(ReadNormalLog(), names), ReadText(golden + L"normal.log"));
+    EXPECT_EQ(Normalize(ReadVerboseLog(L"inst.exe.log"), names), ReadText(golden + L"verbose.log"));
 }
 
 TEST_F(InstallTest, ExitCodeIsTranslatedAndReportedInBothConventions) {

@@ -126,6 +126,12 @@ std::string ReadNormalLog() {
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::string ReadVerboseLog(const std::wstring& name) {
+    std::vector<unsigned char> bytes;
+    ReadFileBytes(LogFolder() + L"\\" + name, bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void RemoveLogs() { RemoveTree(LogFolder()); }
 
 } // namespace zor::test

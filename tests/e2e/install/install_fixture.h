@@ -57,6 +57,8 @@ void DeleteMachineTree(const std::wstring& key);
 
 // The launcher's normal log ("vazuvuda.log" in the default log folder) as text.
 std::string ReadNormalLog();
+// A verbose log of the default log folder, by file name.
+std::string ReadVerboseLog(const std::wstring& name);
 void RemoveLogs();
 
 } // namespace zor::test
