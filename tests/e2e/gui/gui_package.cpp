@@ -94,9 +94,9 @@ std::wstring BuildGuiPackage(const std::wstring& folder, const std::wstring& fil
         ok = ok && WriteFileBytes(config, Utf8(L"mode=fast\r\n")) && SetLocalWriteTime(config, package.configTime);
     }
     for (int i = 0; ok && i < package.fillerMembers; ++i) {
-        wchar_t name[16] = {};
-        swprintf(name, 16, L"m%03d.txt", i);
-        ok = WriteFileBytes(source + L"\\" + name, FixtureBytes(static_cast<size_t>(i), true, 7));
+        std::wstring number = std::to_wstring(i);
+        number.insert(0, number.size() < 3 ? 3 - number.size() : 0, L'0');
+        ok = WriteFileBytes(source + L"\\m" + number + L".txt", FixtureBytes(static_cast<size_t>(i), true, 7));
     }
     for (const std::wstring& name : package.namedMembers)
         ok = ok && WriteFileBytes(source + L"\\" + name, Utf8(name));

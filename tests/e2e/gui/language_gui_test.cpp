@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -24,9 +23,9 @@ std::string Escaped(const std::wstring& text) {
         if (c >= 0x20 && c < 0x7F) {
             result += static_cast<char>(c);
         } else {
-            char code[8] = {};
-            snprintf(code, sizeof(code), "\\u%04X", static_cast<unsigned>(c));
-            result += code;
+            static const char kDigits[] = "0123456789ABCDEF";
+            result += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4) result += kDigits[(c >> shift) & 0xF];
         }
     }
     return result;
