@@ -11,7 +11,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
     libz-mingw-w64-dev zlib1g-dev
-    wine wine64 xvfb xauth x11-apps imagemagick
+    wine wine64 xvfb xauth x11-apps imagemagick fonts-wqy-microhei
     wixl msitools osslsigncode openssl
     googletest libgtest-dev clang cmake ninja-build make
     zip unzip dpkg-dev file bc python3 libexpat1-dev

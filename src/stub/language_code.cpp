@@ -1,6 +1,7 @@
 #include "language_code.h"
 
 #include <cwchar>
+#include <string>
 
 namespace zor {
 
@@ -10,10 +11,14 @@ const wchar_t* LanguageCodeFromEnglishName(const wchar_t* englishName) {
         const wchar_t* code;
     } kNames[] = {{L"french", L"fr"},   {L"spanish", L"es"},  {L"german", L"de"},
                   {L"italian", L"it"},  {L"japanese", L"ja"}, {L"chinese", L"zh"}};
-    if (englishName) {
-        for (const auto& entry : kNames)
-            if (_wcsicmp(englishName, entry.name) == 0) return entry.code;
-    }
+    if (!englishName) return L"en";
+    // Some systems qualify the name ("Chinese (Simplified)"); the language is the part before
+    // the parenthesis.
+    std::wstring language = englishName;
+    const size_t qualifier = language.find(L" (");
+    if (qualifier != std::wstring::npos) language.erase(qualifier);
+    for (const auto& entry : kNames)
+        if (_wcsicmp(language.c_str(), entry.name) == 0) return entry.code;
     return L"en";
 }
 

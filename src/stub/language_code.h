@@ -9,8 +9,8 @@ namespace zor {
 // holds at least 3 characters.
 void GetLanguageCode(wchar_t* code, size_t capacity);
 
-// Maps an English language name as the locale reports it ("Japanese") to its code ("ja");
-// any name that is not known gives "en".
+// Maps an English language name as the locale reports it ("Japanese", "Chinese (Simplified)")
+// to its code ("ja", "zh"); any name that is not known gives "en".
 const wchar_t* LanguageCodeFromEnglishName(const wchar_t* englishName);
 
 // The string tables and dialogs exist in English, Japanese and Chinese (Simplified): the

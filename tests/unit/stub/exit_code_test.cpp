@@ -23,6 +23,8 @@ TEST(LanguageCode, EnglishNamesMapToCodes) {
     } cases[] = {{L"French", L"fr"},  {L"SPANISH", L"es"}, {L"german", L"de"},
                  {L"Italian", L"it"}, {L"Japanese", L"ja"}, {L"Chinese", L"zh"},
                  {L"English", L"en"}, {L"Dutch", L"en"},    {L"", L"en"},
+                 {L"Chinese (Simplified)", L"zh"}, {L"German (Switzerland)", L"de"},
+                 {L"Chinese(Simplified)", L"en"}, {L"Japan", L"en"},
                  {nullptr, L"en"}};
     for (const auto& c : cases)
         EXPECT_STREQ(zor::LanguageCodeFromEnglishName(c.name), c.code)
