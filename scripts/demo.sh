@@ -36,7 +36,9 @@ section "Registry record"
 wine reg query 'HKLM\Software\Arvex-Tellam\Version Control\ArvexRevisionManagement' /s </dev/null 2>/dev/null | tr -d '\r'
 
 section "Copied definition C:\\RIDEZEZER\\vxxml"
-ls -l "$drive_c/RIDEZEZER/vxxml" 2>/dev/null || echo "(none)"
+# Windows paths ignore case; the host folder has whichever spelling was created first.
+vxxml=$(find "$drive_c" -maxdepth 2 -type d -iname vxxml | head -n 1)
+if [ -n "$vxxml" ]; then ls -l "$vxxml"; else echo "(none)"; fi
 
 section "Installed files C:\\Program Files\\Arvex\\Demo"
 (cd "$drive_c/Program Files/Arvex/Demo" 2>/dev/null && find . -type f | sort) || echo "(none)"
