@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host_shell.h"
 #include "package_fixture.h"
 #include "process_runner.h"
 #include "temp_folder.h"
@@ -75,6 +76,34 @@ TEST_F(LauncherTest, ExtractOptionReproducesEveryMemberByteForByte) {
         DWORD attributes = ::GetFileAttributesW((out + L"\\" + folder).c_str());
         EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder;
         EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << folder;
+    }
+}
+
+TEST_F(LauncherTest, SignedPackageStillOpensAndExtracts) {
+    // The signature block goes after the archive; the archive's end record must still be
+    // found behind it. The certificate is a throw-away one made for this test.
+    const std::wstring package = Package(L"tosign");
+    const std::wstring signedPackage = work / L"signed.exe";
+    const std::wstring done = work / L"signed.done";
+    const std::string script =
+        "set -e\ncd " + ShellQuote(HostPathOf(work.path())) +
+        "\nopenssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 "
+        "-subj /CN=ZorTest >/dev/null 2>&1"
+        "\nosslsigncode sign -certs cert.pem -key key.pem -in tosign.exe -out signed.exe "
+        ">/dev/null 2>&1\ntouch signed.done\n";
+    ASSERT_TRUE(RunHostScript(work.path(), script, done, 60000)) << "signing failed";
+    std::vector<unsigned char> plain, signedBytes;
+    ASSERT_TRUE(ReadFileBytes(package, plain));
+    ASSERT_TRUE(ReadFileBytes(signedPackage, signedBytes));
+    ASSERT_GT(signedBytes.size(), plain.size() + 500) << "no signature block was added";
+
+    const std::wstring out = work / L"out";
+    ASSERT_TRUE(MakeFolder(out));
+    EXPECT_EQ(RunToEnd(Quote(signedPackage) + L" /extract:" + out), 1);
+    for (const auto& [name, bytes] : tree_->files()) {
+        std::vector<unsigned char> extracted;
+        ASSERT_TRUE(ReadFileBytes(out + L"\\" + name, extracted)) << name;
+        EXPECT_EQ(extracted, bytes) << name;
     }
 }
 
