@@ -10,5 +10,5 @@ add_library(zor_log STATIC
     ${CMAKE_CURRENT_LIST_DIR}/temporary_name.cpp
     ${CMAKE_CURRENT_LIST_DIR}/time_format.cpp)
 target_include_directories(zor_log PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(zor_log PUBLIC zor_handles version)
+target_link_libraries(zor_log PUBLIC zor_handles)
 zor_strict(zor_log)

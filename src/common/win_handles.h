@@ -79,6 +79,11 @@ struct IconTraits {
     static void close(HICON h) noexcept { ::DestroyIcon(h); }
 };
 
+// Memory the system allocated with LocalAlloc for the caller (CommandLineToArgvW's array).
+struct LocalFreeDeleter {
+    void operator()(void* memory) const noexcept { ::LocalFree(memory); }
+};
+
 // CreateFile, CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE on failure.
 using FileHandle = UniqueHandle<FileHandleTraits>;
 // Processes, threads, events, mutexes: NULL on failure.

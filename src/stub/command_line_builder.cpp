@@ -6,15 +6,9 @@
 #include <memory>
 
 #include "cppkg.h"
+#include "win_handles.h"
 
 namespace zor {
-namespace {
-
-struct LocalFreeDeleter {
-    void operator()(LPWSTR* p) const noexcept { ::LocalFree(p); }
-};
-
-} // namespace
 
 bool BuildCommandLine(const CPPkg& package, const wchar_t* launcherCommandLine,
                       std::wstring& arguments) {
@@ -26,7 +20,7 @@ bool BuildCommandLine(const CPPkg& package, const wchar_t* launcherCommandLine,
     if (const wchar_t* params = package.GetInstallParams()) arguments += params;
 
     int count = 0;
-    std::unique_ptr<LPWSTR, LocalFreeDeleter> argv(
+    std::unique_ptr<LPWSTR, zor::LocalFreeDeleter> argv(
         launcherCommandLine && launcherCommandLine[0]
             ? ::CommandLineToArgvW(launcherCommandLine, &count)
             : nullptr);

@@ -11,6 +11,24 @@
 
 namespace zor {
 
+namespace {
+
+// A segment that names a device (CON, NUL, COM1, "aux.cfg"...) opens that device instead of a
+// file in the folder.
+bool IsDeviceName(const wchar_t* segment, size_t length) {
+    size_t base = 0;
+    while (base < length && segment[base] != L'.') ++base;
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$",
+                                              L"CONOUT$"};
+    for (const wchar_t* device : kDevices)
+        if (std::wcslen(device) == base && _wcsnicmp(segment, device, base) == 0) return true;
+    if (base == 4 && (_wcsnicmp(segment, L"COM", 3) == 0 || _wcsnicmp(segment, L"LPT", 3) == 0))
+        return segment[3] >= L'1' && segment[3] <= L'9';
+    return false;
+}
+
+} // namespace
+
 bool IsContainedRelativePath(const wchar_t* path) {
     if (!path || !path[0]) return false;
     if (path[0] == L'\\' || path[0] == L'/' || std::wcschr(path, L':')) return false;
@@ -19,6 +37,7 @@ bool IsContainedRelativePath(const wchar_t* path) {
         if (*p == L'\\' || *p == L'/' || *p == L'\0') {
             const size_t length = static_cast<size_t>(p - segment);
             if (length == 2 && segment[0] == L'.' && segment[1] == L'.') return false;
+            if (IsDeviceName(segment, length)) return false;
             if (*p == L'\0') break;
             segment = p + 1;
         }

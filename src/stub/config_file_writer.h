@@ -15,7 +15,7 @@ class CPPkg;
 bool WriteConfigFile(const CPPkg& package, vozoru::ZIP_File& archive);
 
 // True for a relative path that stays below the folder it is joined to: no drive, no root,
-// no UNC prefix, no ".." segment, not empty.
+// no UNC prefix, no ".." segment, no device name, not empty.
 bool IsContainedRelativePath(const wchar_t* path);
 
 } // namespace zor

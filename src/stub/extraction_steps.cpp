@@ -46,9 +46,11 @@ uint64_t AvailableBytesHere() {
     return available.QuadPart;
 }
 
-std::wstring FormatDiskSpaceMessage(uint64_t required, uint64_t available) {
+std::wstring FormatDiskSpaceMessage(uint64_t required, uint64_t available, bool english) {
     const uint64_t numbers[] = {required, available, required > available ? required - available : 0};
-    return FillNumbers(LoadLocalizedString(IDS_DISK_SPACE), numbers, 3);
+    const std::wstring pattern =
+        english ? LoadEnglishString(IDS_DISK_SPACE) : LoadLocalizedString(IDS_DISK_SPACE);
+    return FillNumbers(pattern, numbers, 3);
 }
 
 int ExtractPackageInto(const wchar_t* folder, HWND progressBar) {

@@ -14,8 +14,9 @@ uint64_t RequiredExtractionBytes();
 // Bytes available to the caller on the current folder's volume; 0 when unknown.
 uint64_t AvailableBytesHere();
 
-// The warning shown and logged when the volume is too small (string 1003 filled in).
-std::wstring FormatDiskSpaceMessage(uint64_t required, uint64_t available);
+// The warning shown and logged when the volume is too small (string 1003 filled in), in the
+// chosen language or, for the log, in English.
+std::wstring FormatDiskSpaceMessage(uint64_t required, uint64_t available, bool english = false);
 
 // Extracts the whole archive into `folder`, moving the progress bar `progressBar` (may be
 // null). Returns the archive reader's result code.

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -12,10 +13,13 @@
 #include "component_registration.h"
 #include "config_file_writer.h"
 #include "cppkg.h"
+#include "current_folder.h"
+#include "exit_code.h"
 #include "extraction_steps.h"
 #include "folder_tree.h"
 #include "launcher_state.h"
 #include "machine_gate.h"
+#include "module_info.h"
 #include "package_locator.h"
 #include "progress_window.h"
 #include "res/resource.h"
@@ -41,12 +45,9 @@ using LogPtr = std::unique_ptr<CCmpLog, CCmpLog::Deleter>;
 
 // The verbose log is named after the launcher's file: "<name.exe>.log".
 std::wstring VerboseLogName() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
-    std::wstring name(path, length <= MAX_PATH ? length : 0);
-    const size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) name.erase(0, slash + 1);
-    return name + L".log";
+    wchar_t name[MAX_PATH + 1] = {};
+    GetModuleFileNameOnly(name, MAX_PATH + 1);
+    return std::wstring(name) + L".log";
 }
 
 // The extraction folder and whether this run created it; a folder the run created is removed
@@ -57,7 +58,7 @@ public:
     bool Create(const StubLog& log, const LauncherOptions& options);
     const std::wstring& path() const { return path_; }
     void Remove() {
-        if (created_) DeleteFolderTree(path_.c_str());
+        RemoveExtractionFolder(path_.c_str(), created_);
         created_ = false;
     }
 
@@ -147,10 +148,21 @@ void ReportSetupNotStarted(const StubLog& log, HWND owner, const wchar_t* comman
     ShowMessageText(owner, text.c_str(), kMessageCaptionId, MB_OK | MB_ICONERROR);
 }
 
+// Ends the owner window after a run: the main dialog is modal, so it is ended the way modal
+// dialogs must be; any other window is destroyed.
+void CloseOwner(HWND owner) {
+    if (!owner) return;
+    wchar_t className[16] = {};
+    if (::GetClassNameW(owner, className, 16) && std::wcscmp(className, L"#32770") == 0)
+        ::EndDialog(owner, 0);
+    else
+        ::DestroyWindow(owner);
+}
+
 void DestroyWindows(HWND& progress, HWND owner) {
     if (progress) ::DestroyWindow(progress);
     progress = nullptr;
-    if (owner) ::DestroyWindow(owner);
+    CloseOwner(owner);
 }
 
 } // namespace
@@ -163,13 +175,12 @@ int32_t RunInstall(HWND owner, bool silent, MachineFacts& facts) {
     const StubLog log(logObject.get());
 
     if (package.IsSettingOn(L"DISABLE_INSTALL_BUTTON") || !package.GetInstallCommand()) return 0;
-    if (!PassMachineChecks(package, options, facts, log, silent)) return 0;
+    if (!PassMachineChecks(package, options, facts, log, owner, silent)) return 0;
 
-    wchar_t saved[MAX_PATH + 1] = {};
-    const DWORD savedLength = ::GetCurrentDirectoryW(MAX_PATH + 1, saved);
-    if (savedLength == 0 || savedLength > MAX_PATH) saved[0] = L'\0';
-
+    // The folder guard comes after the extraction folder, so that on every way out the
+    // current folder is restored before the extraction folder is removed.
     ExtractionFolder folder;
+    const CurrentFolderGuard saved;
     if (!folder.Create(log, options)) return 0;
 
     log.Write(kLogVerboseOnly, kLogInfo, __LINE__,
@@ -187,11 +198,13 @@ int32_t RunInstall(HWND owner, bool silent, MachineFacts& facts) {
     package.GetPackageSize(&required);
     const uint64_t available = AvailableBytesHere();
     if (available <= required) {
-        const std::wstring text = FormatDiskSpaceMessage(required, available);
-        if (!silent) ShowMessageText(owner, text.c_str(), kMessageCaptionId, MB_OK | MB_ICONWARNING);
-        log.Write(kLogNormalOnly, kLogError, __LINE__, L"%s", text.c_str());
+        if (!silent) {
+            const std::wstring text = FormatDiskSpaceMessage(required, available);
+            ShowMessageText(owner, text.c_str(), kMessageCaptionId, MB_OK | MB_ICONWARNING);
+        }
+        log.Write(kLogNormalOnly, kLogError, __LINE__, L"%s",
+                  FormatDiskSpaceMessage(required, available, true).c_str());
         log.Failed(__LINE__);
-        ::SetCurrentDirectoryW(saved);
         return 0;
     }
     log.Done(__LINE__);
@@ -215,7 +228,6 @@ int32_t RunInstall(HWND owner, bool silent, MachineFacts& facts) {
         log.Write(kLogNormalOnly, kLogError, __LINE__, L"%s\r\n",
                   LoadEnglishString(IDS_CANNOT_EXTRACT).c_str());
         log.Failed(__LINE__, kLogVerboseOnly);
-        ::SetCurrentDirectoryW(saved);
         return 0;
     }
     log.Done(__LINE__);
@@ -235,7 +247,6 @@ int32_t RunInstall(HWND owner, bool silent, MachineFacts& facts) {
             DestroyWindows(progress, owner);
             log.Write(kLogNormalOnly, kLogError, __LINE__, L"%s", kConfigFailureText);
             log.Failed(__LINE__);
-            ::SetCurrentDirectoryW(saved);
             return 0;
         }
         log.Done(__LINE__);
@@ -260,13 +271,16 @@ int32_t RunInstall(HWND owner, bool silent, MachineFacts& facts) {
     if (!BuildCommandLine(package, ::GetCommandLineW(), arguments)) {
         log.Write(kLogNormalOnly, kLogError, __LINE__, L"Installation command line failed to build.\r\n");
         log.Failed(__LINE__);
-        ::SetCurrentDirectoryW(saved);
+        // The owner was hidden above; ending it here keeps a dialog run from staying open
+        // but invisible.
+        if (!silent) CloseOwner(owner);
         return 0;
     }
     log.Done(__LINE__);
     const std::wstring commandLine = FullSetupCommandLine(folder.path(), arguments);
 
     DWORD exitCode = 1;
+    bool started = true;
     if (!(options.silent && options.dryRun)) {
         const wchar_t* command = package.GetInstallCommand();
         log.Write(kLogBothPlain, kLogInfo, __LINE__, L"\r\nExecuting setup utility - %s...\r\n\r\n",
@@ -275,23 +289,28 @@ int32_t RunInstall(HWND owner, bool silent, MachineFacts& facts) {
             log.Write(kLogBothPlain, kLogInfo, __LINE__, L"Setup utility completed.\r\n\r\n");
             if (exitCode == 2 && !options.silent) AskForRestart(owner);
         } else {
+            started = false;
             exitCode = kSetupNotStartedCode;
             ReportSetupNotStarted(log, owner, command, silent);
         }
     }
 
     log.Announce(__LINE__, L"Translating return code... ");
-    const int32_t result = package.MapReturnCode(static_cast<int32_t>(exitCode));
+    // A setup utility that never ran is a failure whatever the package's return-code map
+    // would make of a stand-in exit code.
+    const int32_t result =
+        started ? package.MapReturnCode(static_cast<int32_t>(exitCode)) : kRunFailed;
     log.Done(__LINE__);
 
     trayIcon.Remove();
-    if (!silent && owner) ::DestroyWindow(owner);
+    if (!silent) CloseOwner(owner);
 
     log.Announce(__LINE__, L"Updating component data...\r\n");
     UpdateComponentData(package, logObject.get(), definitionMember.c_str(), result);
 
-    log.Write(kLogVerboseOnly, kLogInfo, __LINE__, L"Restoring current directory %s... ", saved);
-    ::SetCurrentDirectoryW(saved);
+    log.Write(kLogVerboseOnly, kLogInfo, __LINE__, L"Restoring current directory %s... ",
+              saved.path());
+    saved.Restore();
     log.Done(__LINE__);
 
     ::Sleep(kFixedPauseMs);

@@ -14,11 +14,6 @@
 namespace zor {
 namespace {
 
-// Owner of the array CommandLineToArgvW returns.
-struct LocalFreeDeleter {
-    void operator()(LPWSTR* p) const noexcept { ::LocalFree(p); }
-};
-
 enum class OptionKind { Flag, Prefix, Value };
 
 struct OptionSpec {
@@ -73,6 +68,19 @@ bool ConfigFileExists(const wchar_t* path) {
     return find.valid();
 }
 
+// The configuration file is copied after the launcher has moved into the extraction folder,
+// so a relative path is made absolute now, against the folder the launcher was started in.
+void StoreConfigFilePath(LauncherOptions& options, const wchar_t* path) {
+    options.configFilePath[0] = L'\0';
+    options.configFileFound = false;
+    if (!path[0]) return;
+    wchar_t full[kOptionPathMax + 1] = {};
+    const DWORD length = ::GetFullPathNameW(path, kOptionPathMax + 1, full, nullptr);
+    if (length == 0 || length > kOptionPathMax) return;
+    StoreText(options.configFilePath, full, false);
+    options.configFileFound = ConfigFileExists(options.configFilePath);
+}
+
 void ApplyOption(const OptionSpec& spec, const wchar_t* argument, const wchar_t* next,
                  LauncherOptions& options) {
     switch (spec.id) {
@@ -95,8 +103,7 @@ void ApplyOption(const OptionSpec& spec, const wchar_t* argument, const wchar_t*
     case kRebootMessage: StoreText(options.rebootMessage, next ? next : L"", true); break;
     case kTimeout: options.shutdownTimeout = next ? ParseSignedDecimal(next) : 0; break;
     case kConfigFile:
-        StoreText(options.configFilePath, next ? next : L"", false);
-        options.configFileFound = ConfigFileExists(options.configFilePath);
+        StoreConfigFilePath(options, next ? next : L"");
         break;
     }
 }
@@ -134,7 +141,7 @@ void ParseCommandLine(const wchar_t* commandLine, LauncherOptions& options) {
     std::wstring line = L"zorstub ";
     line += commandLine;
     int count = 0;
-    std::unique_ptr<LPWSTR, LocalFreeDeleter> argv(::CommandLineToArgvW(line.c_str(), &count));
+    std::unique_ptr<LPWSTR, zor::LocalFreeDeleter> argv(::CommandLineToArgvW(line.c_str(), &count));
     if (!argv) return;
     LPWSTR* args = argv.get();
     for (int i = 1; i < count; ++i) {

@@ -30,8 +30,9 @@ struct LauncherOptions {
 // Resets `options` and fills it from the command-line text that follows the program name.
 // Matching ignores case; "/extract:" and "/instpath:" are prefix options whose path is the
 // rest of the argument. A path longer than the field is refused (the field stays empty, so the
-// run that needs it fails cleanly instead of using a different, shortened path); a restart
-// message longer than its field is cut.
+// run that needs it fails instead of using a different, shortened path; a refused
+// configuration file counts as not found); a restart message longer than its field is cut.
+// The configuration file's path is stored as a full path.
 void ParseCommandLine(const wchar_t* commandLine, LauncherOptions& options);
 
 // Signed decimal conversion as the C runtime's wtoi does it: leading white space and one sign

@@ -30,9 +30,9 @@ bool StartsWithNoCase(const wchar_t* text, const wchar_t* prefix) {
 }
 
 void Refuse(const StubLog& log, int line, const std::wstring& logText, UINT messageId,
-            bool silent) {
+            HWND owner, bool silent) {
     log.Write(kLogBothPlain, kLogError, line, L"\r\n\r\n%s\r\n\r\n", logText.c_str());
-    if (!silent) ShowMessage(nullptr, messageId, kMessageCaptionId, MB_OK | MB_ICONERROR);
+    if (!silent) ShowMessage(owner, messageId, kMessageCaptionId, MB_OK | MB_ICONERROR);
     RunResultRef() = kRunFailed;
 }
 
@@ -44,10 +44,10 @@ bool NeedsTpmCaution(int tpmState, const wchar_t* expectedPath) {
 }
 
 bool PassMachineChecks(const CPPkg& package, const LauncherOptions& options, MachineFacts& facts,
-                       const StubLog& log, bool silent) {
+                       const StubLog& log, HWND owner, bool silent) {
     log.Announce(__LINE__, L"Validating WMI service is available... ");
     if (!IsWmiServiceRunning(nullptr)) {
-        Refuse(log, __LINE__, LoadEnglishString(IDS_WMI_MISSING), IDS_WMI_MISSING, silent);
+        Refuse(log, __LINE__, LoadEnglishString(IDS_WMI_MISSING), IDS_WMI_MISSING, owner, silent);
         return false;
     }
     log.Done(__LINE__);
@@ -55,7 +55,7 @@ bool PassMachineChecks(const CPPkg& package, const LauncherOptions& options, Mac
     ManufacturerInfo manufacturer(facts);
     log.Announce(__LINE__, L"Checking for virtualized environment... ");
     if (!package.IsVirtualizationAllowed() && manufacturer.IsVirtualGuest()) {
-        Refuse(log, __LINE__, kVirtualGuestLogText, IDS_VIRTUAL_GUEST, silent);
+        Refuse(log, __LINE__, kVirtualGuestLogText, IDS_VIRTUAL_GUEST, owner, silent);
         return false;
     }
     log.Done(__LINE__);
@@ -76,7 +76,7 @@ bool PassMachineChecks(const CPPkg& package, const LauncherOptions& options, Mac
     const std::wstring caution = LoadEnglishString(IDS_TPM_CAUTION);
     if (!silent) {
         log.Write(kLogBothPlain, kLogWarning, __LINE__, L"\r\n\r\n%s\r\n\r\n", caution.c_str());
-        ShowMessage(nullptr, IDS_TPM_CAUTION, kMessageCaptionId, MB_OK | MB_ICONWARNING);
+        ShowMessage(owner, IDS_TPM_CAUTION, kMessageCaptionId, MB_OK | MB_ICONWARNING);
         return true;
     }
     if (options.tpmBypass) return true;

@@ -14,9 +14,10 @@ struct LauncherOptions;
 // TPM states for which a firmware package gets the caution.
 bool NeedsTpmCaution(int tpmState, const wchar_t* expectedPath);
 
-// Runs the three checks with their log lines and messages (shown only when not silent).
+// Runs the three checks with their log lines and messages (shown over `owner` only when not
+// silent).
 // Returns false when the installation must not go on; the run result is then 0.
 bool PassMachineChecks(const CPPkg& package, const LauncherOptions& options, MachineFacts& facts,
-                       const StubLog& log, bool silent);
+                       const StubLog& log, HWND owner, bool silent);
 
 } // namespace zor

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "browse_folder.h"
+#include "current_folder.h"
 #include "config_file_writer.h"
 #include "cppkg.h"
 #include "extraction_steps.h"
@@ -20,23 +21,6 @@ namespace zor {
 namespace {
 
 constexpr DWORD kProgressPauseMs = 2000;
-
-// Makes the saved folder current again when the run ends, however it ends.
-class CurrentFolderGuard {
-public:
-    CurrentFolderGuard() {
-        DWORD length = ::GetCurrentDirectoryW(MAX_PATH + 1, saved_);
-        if (length == 0 || length > MAX_PATH) saved_[0] = L'\0';
-    }
-    ~CurrentFolderGuard() {
-        if (saved_[0]) ::SetCurrentDirectoryW(saved_);
-    }
-    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
-    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
-
-private:
-    wchar_t saved_[MAX_PATH + 1] = {};
-};
 
 // Extract mode: the archive goes into the given folder (which must exist) or into one the
 // user chooses, and stays there. No log is written.

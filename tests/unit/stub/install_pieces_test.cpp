@@ -28,7 +28,9 @@ TEST(ConfigFileName, MustStayInsideTheExtractionFolder) {
         {L"..\\setup.cfg", false},     {L"conf\\..\\..\\x", false}, {L"conf/../x", false},
         {L"..", false},                {L"\\setup.cfg", false},    {L"/setup.cfg", false},
         {L"C:\\setup.cfg", false},     {L"C:setup.cfg", false},    {L"\\\\server\\share\\x", false},
-        {L"setup.cfg:stream", false},
+        {L"setup.cfg:stream", false},  {L"CON", false},            {L"conf\\nul.cfg", false},
+        {L"Com1.ini", false},          {L"lpt9", false},           {L"com10.cfg", true},
+        {L"console.cfg", true},        {L"auxiliary.ini", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(zor::IsContainedRelativePath(c.name), c.contained) << c.name;

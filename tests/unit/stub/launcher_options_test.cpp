@@ -147,6 +147,15 @@ TEST(ParseCommandLine, ConfigFileIsFoundByFileSearch) {
     LauncherOptions options = Parse(L"/config_file \"" + missing + L"\"");
     EXPECT_FALSE(options.configFileFound);
     EXPECT_EQ(std::wstring(options.configFilePath), missing);
+
+    // A relative path is taken against the current folder and kept as a full path.
+    wchar_t saved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_TRUE(::SetCurrentDirectoryW(folder));
+    options = Parse(L"/config_file zor_options_test.cfg");
+    ::SetCurrentDirectoryW(saved);
+    EXPECT_TRUE(options.configFileFound);
+    EXPECT_EQ(std::wstring(options.configFilePath), file);
     ::DeleteFileW(file.c_str());
 }
 
