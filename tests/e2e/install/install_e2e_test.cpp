@@ -171,6 +171,18 @@ TEST_F(InstallTest, ConfigFileOptionCopiesTheGivenFile) {
     EXPECT_NE(log.find("Copy CFG file returncode[1]"), std::string::npos) << log;
 }
 
+TEST_F(InstallTest, RelativeConfigFileIsTakenFromTheLauncherFolder) {
+    WriteFileBytes(fixture.work() / L"site.cfg", {'m', 'i', 'n', 'e'});
+    ASSERT_FALSE(fixture.Build().empty());
+    // The launcher starts in the folder that holds the file and moves into the extraction
+    // folder before it copies it.
+    const std::wstring here = fixture.work().path();
+    EXPECT_EQ(fixture.Run(L"/s /config_file site.cfg", 1, L"site.cfg", here.c_str()), 1);
+    EXPECT_EQ(fixture.Copied(L"site.cfg"), "mine");
+    const std::string log = ReadNormalLog();
+    EXPECT_NE(log.find("Copy CFG file returncode[1]"), std::string::npos) << log;
+}
+
 TEST_F(InstallTest, InstPathFolderThatExistedKeepsWhatItHeld) {
     const std::wstring existing = fixture.work() / L"existing";
     MakeFolder(existing);

@@ -61,16 +61,21 @@ std::wstring InstallFixture::Build(const std::wstring& name) {
     package_ = work_ / (name + L".exe");
     // The builder encrypts configuration files the package data marks encrypted, as it does for
     // authors; its package check stays off because some fixtures are broken on purpose.
-    return BuildPackage(source, package_, L"--no-check") ? package_ : std::wstring();
+    return BuildPackage(source, package_,
+                        encryptConfiguration ? L"--no-check" : L"--no-check --no-encrypt")
+               ? package_
+               : std::wstring();
 }
 
-long InstallFixture::Run(const std::wstring& arguments, long exitCode, const wchar_t* copyName) {
+long InstallFixture::Run(const std::wstring& arguments, long exitCode, const wchar_t* copyName,
+                         const wchar_t* folder) {
     const std::wstring record = work_ / L"record.txt";
     ::DeleteFileW(record.c_str());
     ::SetEnvironmentVariableW(L"ZOR_FAKE_SETUP_RECORD", record.c_str());
     ::SetEnvironmentVariableW(L"ZOR_FAKE_SETUP_EXIT", std::to_wstring(exitCode).c_str());
     ::SetEnvironmentVariableW(L"ZOR_FAKE_SETUP_COPY", copyName);
-    return RunToEnd(Quote(package_) + L" " + arguments, 90000);
+    ChildProcess launcher(Quote(package_) + L" " + arguments, folder);
+    return launcher.started() ? launcher.Wait(90000) : -1;
 }
 
 SetupRecord InstallFixture::Record() const {

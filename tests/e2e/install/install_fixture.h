@@ -33,12 +33,17 @@ public:
     std::string commandParams;
     std::wstring swKeyName;
     bool includeSetupUtility = true;
+    // False: the builder stores the configuration file as given, even when the package data
+    // marks it encrypted (for packages whose configuration text is broken on purpose).
+    bool encryptConfiguration = true;
 
     // Builds "<name>.exe" with its definition "<name>.xml"; returns the package path.
     std::wstring Build(const std::wstring& name = L"inst");
-    // Runs the package with `arguments`, the fake exiting with `exitCode`; returns the
-    // launcher's exit code (-1 on timeout).
-    long Run(const std::wstring& arguments, long exitCode = 1, const wchar_t* copyName = nullptr);
+    // Runs the package with `arguments`, the fake exiting with `exitCode`, the launcher's
+    // current folder being `folder` (null: the test's); returns the launcher's exit code (-1 on
+    // timeout).
+    long Run(const std::wstring& arguments, long exitCode = 1, const wchar_t* copyName = nullptr,
+             const wchar_t* folder = nullptr);
 
     SetupRecord Record() const;
     std::string Copied(const std::wstring& name) const;
