@@ -23,7 +23,8 @@ class OleSession {
 public:
     OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
     ~OleSession() {
-        if (initialised_) ::OleUninitialize();
+        if (initialised_)
+            ::OleUninitialize();
     }
     OleSession(const OleSession&) = delete;
     OleSession& operator=(const OleSession&) = delete;
@@ -35,9 +36,11 @@ private:
 // An item list handed out by the shell, freed with the shell's allocator.
 class ShellItemList {
 public:
-    ShellItemList(IMalloc* allocator, PIDLIST_ABSOLUTE items) : allocator_(allocator), items_(items) {}
+    ShellItemList(IMalloc* allocator, PIDLIST_ABSOLUTE items)
+        : allocator_(allocator), items_(items) {}
     ~ShellItemList() {
-        if (items_) allocator_->Free(items_);
+        if (items_)
+            allocator_->Free(items_);
     }
     ShellItemList(const ShellItemList&) = delete;
     ShellItemList& operator=(const ShellItemList&) = delete;
@@ -52,10 +55,12 @@ private:
 std::wstring LauncherFolder() {
     wchar_t path[MAX_PATH + 1] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH) return std::wstring();
+    if (length == 0 || length > MAX_PATH)
+        return std::wstring();
     std::wstring folder(path, length);
     const size_t separator = folder.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) return std::wstring();
+    if (separator == std::wstring::npos)
+        return std::wstring();
     // A drive root keeps its backslash ("C:\").
     folder.resize(separator > 0 && folder[separator - 1] == L':' ? separator + 1 : separator);
     return folder;
@@ -71,14 +76,16 @@ int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM data) 
 } // namespace
 
 bool BrowseForExtractFolder(HWND owner, wchar_t* path, size_t capacity) {
-    if (!path || capacity == 0) return false;
+    if (!path || capacity == 0)
+        return false;
     path[0] = L'\0';
     const std::wstring title = LoadLocalizedString(IDS_BROWSE_TITLE, kTitleMax - 1);
     const std::wstring start = LauncherFolder();
 
     OleSession ole;
     ComPtr<IMalloc> allocator;
-    if (FAILED(::SHGetMalloc(allocator.put())) || !allocator) return false;
+    if (FAILED(::SHGetMalloc(allocator.put())) || !allocator)
+        return false;
 
     wchar_t displayName[MAX_PATH] = {};
     BROWSEINFOW browse = {};
@@ -90,7 +97,8 @@ bool BrowseForExtractFolder(HWND owner, wchar_t* path, size_t capacity) {
     browse.lpfn = SelectStartFolder;
     browse.lParam = reinterpret_cast<LPARAM>(&start);
     ShellItemList chosen(allocator.get(), ::SHBrowseForFolderW(&browse));
-    if (!chosen.get()) return false;
+    if (!chosen.get())
+        return false;
 
     wchar_t folder[MAX_PATH] = {};
     if (!::SHGetPathFromIDListW(chosen.get(), folder) || folder[0] == L'\0') {
@@ -98,7 +106,8 @@ bool BrowseForExtractFolder(HWND owner, wchar_t* path, size_t capacity) {
         return false;
     }
     const size_t length = std::char_traits<wchar_t>::length(folder);
-    if (length >= capacity) return false;
+    if (length >= capacity)
+        return false;
     std::char_traits<wchar_t>::copy(path, folder, length + 1);
     return true;
 }

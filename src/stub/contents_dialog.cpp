@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "ansi_text.h"
+#include "dialog_commands.h"
 #include "dos_time_text.h"
 #include "launcher_state.h"
 #include "res/resource.h"
 #include "resource_text.h"
-#include "usage_dialog.h"
 #include "zip_file.h"
 
 namespace zor {
@@ -30,23 +31,12 @@ constexpr Column kColumns[] = {{IDS_COLUMN_FILENAME, 125, LVCFMT_LEFT},
                                {IDS_COLUMN_TIME, 80, LVCFMT_LEFT},
                                {IDS_COLUMN_SIZE, 80, LVCFMT_RIGHT}};
 
-// Entry names are 8-bit text in the ANSI code page.
-std::wstring WideName(const vozoru::ZIP_FileEntry& entry) {
-    const size_t length = entry.GetNameLength();
-    if (length == 0 || length > static_cast<size_t>(INT32_MAX)) return std::wstring();
-    const int size = static_cast<int>(length);
-    const int units = ::MultiByteToWideChar(CP_ACP, 0, entry.GetName(), size, nullptr, 0);
-    if (units <= 0) return std::wstring();
-    std::wstring name(static_cast<size_t>(units), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, entry.GetName(), size, &name[0], units);
-    return name;
-}
-
 void SetCell(HWND list, int row, int column, const std::wstring& text) {
     LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = const_cast<wchar_t*>(text.c_str());
-    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
 }
 
 void AddColumns(HWND list) {
@@ -59,7 +49,8 @@ void AddColumns(HWND list) {
         header.cx = column.width;
         header.pszText = &title[0];
         header.iSubItem = index;
-        ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&header));
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(&header));
         ++index;
     }
 }
@@ -69,14 +60,18 @@ void AddRows(HWND list, const vozoru::ZIP_File& archive) {
     ::SendMessageW(list, LVM_SETITEMCOUNT, count, 0);
     for (uint32_t index = 0; index < count && index <= static_cast<uint32_t>(INT32_MAX); ++index) {
         const vozoru::ZIP_FileEntry* entry = archive.GetEntry(index);
-        if (!entry) continue;
-        std::wstring name = WideName(*entry);
+        if (!entry)
+            continue;
+        // Entry names are 8-bit text in the ANSI code page.
+        std::wstring name = AnsiToWide(entry->GetName(), entry->GetNameLength());
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(index);
         item.pszText = &name[0];
-        const LRESULT row = ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        if (row < 0) continue;
+        const LRESULT row =
+            ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        if (row < 0)
+            continue;
         const DosDateTimeText when = FormatDosDateTime(entry->GetDosDate(), entry->GetDosTime());
         SetCell(list, static_cast<int>(row), 1, when.date);
         SetCell(list, static_cast<int>(row), 2, when.time);
@@ -100,7 +95,8 @@ INT_PTR CALLBACK ContentsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
         InitContentsDialog(dialog);
         return TRUE;
     case WM_SIZE:
-        ::MoveWindow(::GetDlgItem(dialog, IDC_CONTENTS_LIST), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        ::MoveWindow(::GetDlgItem(dialog, IDC_CONTENTS_LIST), 0, 0, LOWORD(lParam), HIWORD(lParam),
+                     TRUE);
         return TRUE;
     case WM_GETMINMAXINFO: {
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);

@@ -17,7 +17,13 @@ constexpr wchar_t kPreviousProcedure[] = L"ZorDescriptionBoxProcedure";
 // Rich Edit character height in twips: 11 points.
 constexpr LONG kNameHeightTwips = 220;
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+// The control's own limit (32,767 characters by default) would cut a long description and
+// refuse the lines inserted before it; this one no package text reaches.
+constexpr LPARAM kTextLimit = 16 * 1024 * 1024;
+
+const wchar_t* OrEmpty(const wchar_t* text) {
+    return text ? text : L"";
+}
 
 void InsertAtStart(HWND box, const std::wstring& text) {
     ::SendMessageW(box, EM_SETSEL, 0, 0);
@@ -39,13 +45,15 @@ void ApplyFormat(HWND box, LONG from, LONG to, CHARFORMATW& format) {
 
 LRESULT CALLBACK DescriptionBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     auto previous = reinterpret_cast<WNDPROC>(::GetPropW(box, kPreviousProcedure));
-    if (!previous) return ::DefWindowProcW(box, message, wParam, lParam);
+    if (!previous)
+        return ::DefWindowProcW(box, message, wParam, lParam);
     if (message == WM_SETFOCUS) {
         // Let the control set itself up for the focus first, then return the focus to the
         // window that had it.
         const LRESULT result = ::CallWindowProcW(previous, box, message, wParam, lParam);
         HWND hadFocus = reinterpret_cast<HWND>(wParam);
-        if (hadFocus && hadFocus != box && ::IsWindow(hadFocus)) ::SetFocus(hadFocus);
+        if (hadFocus && hadFocus != box && ::IsWindow(hadFocus))
+            ::SetFocus(hadFocus);
         return result;
     }
     if (message == WM_NCDESTROY) {
@@ -66,7 +74,8 @@ DescriptionLines ComposeDescription(const CPPkg& package, const vozoru::ZIP_File
     if (package.HasConfigUi()) {
         const wchar_t* member = package.GetConfigFileName();
         if (const vozoru::ZIP_FileEntry* entry = member[0] ? archive.FindEntry(member) : nullptr) {
-            const DosDateTimeText when = FormatDosDateTime(entry->GetDosDate(), entry->GetDosTime());
+            const DosDateTimeText when =
+                FormatDosDateTime(entry->GetDosDate(), entry->GetDosTime());
             lines.configuredLine =
                 LoadLocalizedString(IDS_LAST_CONFIGURED) + when.date + L", " + when.time;
         }
@@ -75,10 +84,12 @@ DescriptionLines ComposeDescription(const CPPkg& package, const vozoru::ZIP_File
 }
 
 void FillDescriptionBox(HWND box, const DescriptionLines& lines, const std::wstring& faceName) {
+    ::SendMessageW(box, EM_EXLIMITTEXT, 0, kTextLimit);
     // Every piece goes in at the start, so the pieces are inserted from the last line up.
     ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lines.description.c_str()));
     InsertAtStart(box, L"\r\n\r\n");
-    if (!lines.configuredLine.empty()) InsertAtStart(box, L"\r\n" + lines.configuredLine);
+    if (!lines.configuredLine.empty())
+        InsertAtStart(box, L"\r\n" + lines.configuredLine);
     InsertAtStart(box, lines.versionLine);
     InsertAtStart(box, L"\r\n");
     InsertAtStart(box, lines.name);
@@ -103,7 +114,8 @@ void FillDescriptionBox(HWND box, const DescriptionLines& lines, const std::wstr
 }
 
 bool KeepFocusAway(HWND box) {
-    if (!box || ::GetPropW(box, kPreviousProcedure)) return false;
+    if (!box || ::GetPropW(box, kPreviousProcedure))
+        return false;
     const LONG_PTR previous = ::GetWindowLongPtrW(box, GWLP_WNDPROC);
     if (!previous || !::SetPropW(box, kPreviousProcedure, reinterpret_cast<HANDLE>(previous)))
         return false;
@@ -117,8 +129,10 @@ bool KeepFocusAway(HWND box) {
 
 void RestoreDescriptionBox(HWND box) {
     HANDLE previous = ::GetPropW(box, kPreviousProcedure);
-    if (!previous) return;
-    if (::GetWindowLongPtrW(box, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(DescriptionBoxProcedure))
+    if (!previous)
+        return;
+    if (::GetWindowLongPtrW(box, GWLP_WNDPROC) ==
+        reinterpret_cast<LONG_PTR>(DescriptionBoxProcedure))
         ::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     ::RemovePropW(box, kPreviousProcedure);
 }

@@ -24,7 +24,7 @@ void RunLoadedPackage() {
     const LauncherOptions& options = Options();
     if (options.silent || options.noPrompt) {
         RunResultRef() = RunPackage(nullptr, nullptr, true, options.silent);
-        if (RunResultRef() == kRunNeedsRestart && Options().reboot) RebootSystem(Options());
+        if (RestartWanted(RunResultRef(), Options())) RebootSystem(Options());
         return;
     }
     // The dialog sets the run result and restarts the system itself when needed.

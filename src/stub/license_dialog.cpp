@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ansi_text.h"
 #include "cppkg.h"
 #include "exit_code.h"
 #include "launcher_state.h"
@@ -23,7 +24,8 @@ std::wstring ReadLicenseText() {
         return std::wstring();
     std::vector<char> buffer(needed);
     uint32_t length = needed;
-    if (!package.GetLicense(buffer.data(), &length)) return std::wstring();
+    if (!package.GetLicense(buffer.data(), &length))
+        return std::wstring();
     return LicenseDisplayText(buffer.data(), buffer.size());
 }
 
@@ -35,7 +37,8 @@ INT_PTR CALLBACK LicenseDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         ::SetDlgItemTextW(dialog, IDC_LICENSE_TEXT, ReadLicenseText().c_str());
         return TRUE;
     }
-    if (message != WM_COMMAND) return FALSE;
+    if (message != WM_COMMAND)
+        return FALSE;
     if (LOWORD(wParam) == IDOK) {
         ::EndDialog(dialog, 1);
         return TRUE;
@@ -56,25 +59,22 @@ bool PackageHasLicense() {
 }
 
 bool LicenseAccepted(HWND owner) {
-    if (!PackageHasLicense()) return true;
+    if (!PackageHasLicense())
+        return true;
     return ShowLocalizedDialog(IDD_LICENSE, owner, LicenseDialog, 0) == 1;
 }
 
 std::wstring LicenseDisplayText(const char* text, size_t length) {
-    if (!text) return std::wstring();
+    if (!text)
+        return std::wstring();
     std::string expanded;
     expanded.reserve(length * 2 + 1);
     for (size_t i = 0; i < length && text[i] != '\0'; ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) expanded += '\r';
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            expanded += '\r';
         expanded += text[i];
     }
-    if (expanded.empty() || expanded.size() > static_cast<size_t>(INT32_MAX)) return std::wstring();
-    const int size = static_cast<int>(expanded.size());
-    const int units = ::MultiByteToWideChar(CP_ACP, 0, expanded.data(), size, nullptr, 0);
-    if (units <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, expanded.data(), size, &wide[0], units);
-    return wide;
+    return AnsiToWide(expanded.data(), expanded.size());
 }
 
 } // namespace zor

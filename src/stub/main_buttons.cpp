@@ -17,7 +17,8 @@ void HideButton(HWND dialog, int id) {
 void MoveToPlaceOf(HWND dialog, int id, int placeId) {
     RECT place = {};
     HWND placeWindow = ::GetDlgItem(dialog, placeId);
-    if (!placeWindow || !::GetWindowRect(placeWindow, &place)) return;
+    if (!placeWindow || !::GetWindowRect(placeWindow, &place))
+        return;
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
     ::SetWindowPos(::GetDlgItem(dialog, id), nullptr, place.left, place.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -41,10 +42,12 @@ MainButtonPlan PlanMainButtons(const CPPkg& package) {
 }
 
 void ApplyMainButtonPlan(HWND dialog, const MainButtonPlan& plan) {
-    if (!plan.showExtract) HideButton(dialog, IDC_EXTRACT);
+    if (!plan.showExtract)
+        HideButton(dialog, IDC_EXTRACT);
     if (!plan.showInstall) {
         HideButton(dialog, IDC_INSTALL);
-        if (plan.extractInInstallPlace) MoveToPlaceOf(dialog, IDC_EXTRACT, IDC_INSTALL);
+        if (plan.extractInInstallPlace)
+            MoveToPlaceOf(dialog, IDC_EXTRACT, IDC_INSTALL);
     }
     // DM_SETDEFID alone leaves the old default button drawn as the default; the styles are
     // set on both buttons so that only the new one looks like it.

@@ -7,6 +7,7 @@
 #include "contents_dialog.h"
 #include "cppkg.h"
 #include "description_box.h"
+#include "dialog_commands.h"
 #include "exit_code.h"
 #include "launcher_state.h"
 #include "license_dialog.h"
@@ -15,7 +16,6 @@
 #include "res/resource.h"
 #include "resource_text.h"
 #include "run_package.h"
-#include "usage_dialog.h"
 
 namespace zor {
 namespace {
@@ -34,7 +34,8 @@ bool g_mainDialogShown = false;
 
 void AddViewContentsItem(HWND dialog) {
     HMENU menu = ::GetSystemMenu(dialog, FALSE);
-    if (!menu) return;
+    if (!menu)
+        return;
     const std::wstring item = LoadLocalizedString(IDS_VIEW_CONTENTS);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, kViewContentsCommand, item.c_str());
@@ -50,7 +51,8 @@ void InitMainDialog(HWND dialog) {
     ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LargeIcon()));
     ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon()));
     ::SetWindowTextW(dialog, LoadLocalizedString(IDS_CAPTION).c_str());
-    if (contentsAllowed) AddViewContentsItem(dialog);
+    if (contentsAllowed)
+        AddViewContentsItem(dialog);
 
     HWND box = ::GetDlgItem(dialog, IDC_DESCRIPTION);
     KeepFocusAway(box);
@@ -61,16 +63,19 @@ void InitMainDialog(HWND dialog) {
 // The install run ends the dialog itself (it hides and destroys its owner window), so nothing
 // here touches the dialog after it.
 void OnInstall(HWND dialog) {
-    if (!LicenseAccepted(dialog)) return;
+    if (!LicenseAccepted(dialog))
+        return;
     const int32_t result = RunPackage(dialog, nullptr, true, false);
     RunResultRef() = result;
-    if (result == kRunNeedsRestart && Options().reboot) RebootSystem(Options());
+    if (RestartWanted(result, Options()))
+        RebootSystem(Options());
 }
 
 // A finished extraction counts as success; one that failed or was cancelled does not, so that
 // a dialog ended by a failed extraction never reports success.
 void OnExtract(HWND dialog) {
-    if (!LicenseAccepted(dialog)) return;
+    if (!LicenseAccepted(dialog))
+        return;
     const int32_t result = RunPackage(dialog, nullptr, false, false);
     RunResultRef() = result == kRunSucceeded ? kRunSucceeded : kRunFailed;
 }
@@ -81,7 +86,8 @@ INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         InitMainDialog(dialog);
         return FALSE; // the focus was set by the button plan
     case WM_COMMAND:
-        if (HandleCloseCommand(dialog, LOWORD(wParam))) return TRUE;
+        if (HandleCloseCommand(dialog, LOWORD(wParam)))
+            return TRUE;
         if (LOWORD(wParam) == IDC_INSTALL) {
             OnInstall(dialog);
             return TRUE;
@@ -113,7 +119,8 @@ void ShowMainDialog(bool large) {
     ShowLocalizedDialog(large ? IDD_MAIN_LARGE : IDD_MAIN, ::GetDesktopWindow(), MainDialog, 0);
     // Without the dialog (no display, or no Rich Edit library) nothing was offered to the user:
     // the run failed rather than succeeded.
-    if (!g_mainDialogShown) RunResultRef() = kRunFailed;
+    if (!g_mainDialogShown)
+        RunResultRef() = kRunFailed;
 }
 
 } // namespace zor

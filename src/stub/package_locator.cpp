@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ansi_text.h"
 #include "archive_member.h"
 #include "zip_file.h"
 #include "zor_xml_reader.h"
@@ -15,15 +16,6 @@ namespace {
 bool HasXmlExtension(const char* name) {
     const size_t length = std::strlen(name);
     return length >= 4 && _stricmp(name + length - 4, ".xml") == 0;
-}
-
-std::wstring AnsiToWide(const char* text) {
-    int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (size <= 1) return std::wstring();
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size - 1));
-    return wide;
 }
 
 bool IsPackageDefinition(vozoru::ZIP_FileEntry& entry) {

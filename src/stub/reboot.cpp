@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "exit_code.h"
 #include "launcher_options.h"
 #include "res/resource.h"
 #include "resource_text.h"
@@ -11,6 +12,11 @@ namespace {
 
 constexpr std::size_t kCaptionMax = 255;
 constexpr std::size_t kMessageMax = 512;
+
+// The restart is planned, and follows an application's installation; the system's shutdown
+// event log records it so.
+constexpr DWORD kInstallationRestartReason =
+    SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION | SHTDN_REASON_FLAG_PLANNED;
 
 class SystemShutdown final : public ShutdownControl {
 public:
@@ -36,9 +42,9 @@ public:
         const std::size_t length =
             request.message.size() < kMessageMax ? request.message.size() : kMessageMax;
         std::wmemcpy(message, request.message.c_str(), length);
-        return ::InitiateSystemShutdownW(nullptr, message, request.timeoutSeconds,
-                                         request.forceAppsClosed,
-                                         request.rebootAfterShutdown) != FALSE;
+        return ::InitiateSystemShutdownExW(nullptr, message, request.timeoutSeconds,
+                                           request.forceAppsClosed, request.rebootAfterShutdown,
+                                           request.reason) != FALSE;
     }
 };
 
@@ -75,6 +81,10 @@ ShutdownControl* InstallShutdownControl(ShutdownControl* control) {
     return previous;
 }
 
+bool RestartWanted(int32_t result, const LauncherOptions& options) {
+    return result == kRunNeedsRestart && options.reboot;
+}
+
 void RebootSystem(const LauncherOptions& options, const DriveFacts& drives) {
     if (!options.silent && HasRemovableMedia(drives))
         ShowMediaWarning();
@@ -91,6 +101,7 @@ void RebootSystem(const LauncherOptions& options, const DriveFacts& drives) {
         options.shutdownTimeout > 0 ? static_cast<DWORD>(options.shutdownTimeout) : 0;
     request.forceAppsClosed = true;
     request.rebootAfterShutdown = true;
+    request.reason = kInstallationRestartReason;
     control.RequestShutdown(request);
 }
 

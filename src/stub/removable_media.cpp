@@ -11,10 +11,11 @@ public:
     }
 };
 
-// Restores the process's error mode however the check ends.
+// Adds SEM_FAILCRITICALERRORS to the process's error mode, keeping the other flags the process
+// chose, and restores the previous mode however the check ends.
 class CriticalErrorsOff {
 public:
-    CriticalErrorsOff() : previous_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    CriticalErrorsOff() : previous_(::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS)) {}
     ~CriticalErrorsOff() { ::SetErrorMode(previous_); }
     CriticalErrorsOff(const CriticalErrorsOff&) = delete;
     CriticalErrorsOff& operator=(const CriticalErrorsOff&) = delete;

@@ -1,15 +1,10 @@
-// The command line usage dialog (resource 108) and the command handling the launcher's
-// dialogs share.
+// The command line usage dialog (resource 108).
 #pragma once
 #include <windows.h>
 
 namespace zor {
 
-// Cancel (2) and Close (1004) set the run result to 3 and end the dialog with 3. Returns
-// true when the command was one of those.
-bool HandleCloseCommand(HWND dialog, WORD commandId);
-
-// Shows the usage dialog modally over `owner`.
+// Shows the usage dialog modally over `owner`; Close sets the run result to 3.
 void ShowUsageDialog(HWND owner);
 
 } // namespace zor

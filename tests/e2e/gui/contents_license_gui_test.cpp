@@ -34,7 +34,8 @@ RECT WindowRect(HWND window) {
 }
 
 void Resize(HWND window, int width, int height) {
-    ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(window, nullptr, 0, 0, width, height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Opens the system menu with the keyboard and types the View Contents mnemonic; true when the
@@ -64,7 +65,8 @@ TEST_F(ContentsLicenseTest, ContentsListsEveryMemberInArchiveOrder) {
     LauncherSession launcher(Build(package));
     ASSERT_NE(launcher.dialog(), nullptr);
     ::PostMessageW(launcher.dialog(), WM_SYSCOMMAND, kViewContents, 0);
-    HWND contents = WaitForProcessWindowWithCaption(launcher.pid(), L"Package Contents", kWindowWait);
+    HWND contents =
+        WaitForProcessWindowWithCaption(launcher.pid(), L"Package Contents", kWindowWait);
     ASSERT_NE(contents, nullptr);
     HWND list = ::GetDlgItem(contents, kList);
     ASSERT_NE(list, nullptr);
@@ -106,7 +108,8 @@ TEST_F(ContentsLicenseTest, ContentsListsEveryMemberInArchiveOrder) {
 
     // Closing the list leaves the main dialog up.
     ::PostMessageW(contents, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 100 && ::IsWindow(contents); ++i) ::Sleep(50);
+    for (int i = 0; i < 100 && ::IsWindow(contents); ++i)
+        ::Sleep(50);
     EXPECT_FALSE(::IsWindow(contents));
     EXPECT_TRUE(::IsWindowVisible(launcher.dialog()));
     launcher.Press(kClose);
@@ -140,7 +143,8 @@ TEST_F(ContentsLicenseTest, DecliningTheLicenseKeepsTheDialogAndClosingGivesThre
     for (int button : {kInstall, kExtract}) {
         SCOPED_TRACE(button);
         launcher.Press(button);
-        HWND license = WaitForProcessWindowWithCaption(launcher.pid(), L"License Agreement", kWindowWait);
+        HWND license =
+            WaitForProcessWindowWithCaption(launcher.pid(), L"License Agreement", kWindowWait);
         ASSERT_NE(license, nullptr);
         const WindowInfo info = DescribeWindow(license);
         ASSERT_NE(info.Control(kLicenseText), nullptr);
@@ -149,9 +153,11 @@ TEST_F(ContentsLicenseTest, DecliningTheLicenseKeepsTheDialogAndClosingGivesThre
         EXPECT_EQ(info.Control(IDCANCEL)->text, L"Cancel");
         EXPECT_NE(info.StaticTexts().find(L"You must accept this license agreement to continue."),
                   std::wstring::npos);
-        if (button == kInstall) SaveScreenshot(ScreenshotPath(L"license_en.png"));
+        if (button == kInstall)
+            SaveScreenshot(ScreenshotPath(L"license_en.png"));
         PressButton(license, IDCANCEL);
-        for (int i = 0; i < 100 && ::IsWindow(license); ++i) ::Sleep(50);
+        for (int i = 0; i < 100 && ::IsWindow(license); ++i)
+            ::Sleep(50);
         EXPECT_FALSE(::IsWindow(license));
         EXPECT_TRUE(::IsWindowVisible(launcher.dialog()));
     }
@@ -182,10 +188,12 @@ TEST_F(ContentsLicenseTest, ExtractAsksForAFolderStartingAtTheLauncherFolder) {
     LauncherSession launcher(path);
     ASSERT_NE(launcher.dialog(), nullptr);
     launcher.Press(kExtract);
-    HWND license = WaitForProcessWindowWithCaption(launcher.pid(), L"License Agreement", kWindowWait);
+    HWND license =
+        WaitForProcessWindowWithCaption(launcher.pid(), L"License Agreement", kWindowWait);
     ASSERT_NE(license, nullptr);
     PressButton(license, IDOK);
-    for (int i = 0; i < 100 && ::IsWindow(license); ++i) ::Sleep(50);
+    for (int i = 0; i < 100 && ::IsWindow(license); ++i)
+        ::Sleep(50);
 
     HWND browser = WaitForOtherProcessWindow(launcher.pid(), launcher.dialog(), kWindowWait);
     ASSERT_NE(browser, nullptr);
@@ -197,11 +205,13 @@ TEST_F(ContentsLicenseTest, ExtractAsksForAFolderStartingAtTheLauncherFolder) {
 
     // The browser started at the launcher's folder, so that is where the members go.
     const std::wstring extracted = root.path() + L"\\vx_data.xml";
-    for (int i = 0; i < 200 && !PathExists(extracted); ++i) ::Sleep(100);
+    for (int i = 0; i < 200 && !PathExists(extracted); ++i)
+        ::Sleep(100);
     EXPECT_TRUE(PathExists(extracted));
     EXPECT_TRUE(PathExists(root.path() + L"\\license.txt"));
     HWND still = WaitForProcessWindowWithCaption(launcher.pid(), kCaption, kWindowWait);
-    if (still) launcher.Press(kClose);
+    if (still)
+        launcher.Press(kClose);
     EXPECT_EQ(launcher.Wait(), 3);
 }
 

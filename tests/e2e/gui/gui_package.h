@@ -13,11 +13,12 @@ namespace zor::test {
 struct GuiPackage {
     std::vector<std::pair<std::wstring, std::wstring>> settings;
     bool installCommand = true;
-    std::string license;          // license text; empty: the package has none
-    bool configUi = false;        // the package data names a configuration UI file
-    bool configMember = true;     // ... and the archive holds it
+    bool runnableSetup = false; // the install command is the real fake setup utility
+    std::string license;        // license text; empty: the package has none
+    bool configUi = false;      // the package data names a configuration UI file
+    bool configMember = true;   // ... and the archive holds it
     SYSTEMTIME configTime = {2021, 3, 4, 4, 14, 5, 6, 0}; // its local last-write time
-    int fillerMembers = 0;        // extra members "m000.txt", ... of 0, 1, ... bytes
+    int fillerMembers = 0;                  // extra members "m000.txt", ... of 0, 1, ... bytes
     std::vector<std::wstring> namedMembers; // further small members
 };
 

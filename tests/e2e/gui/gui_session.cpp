@@ -10,12 +10,14 @@ constexpr int kDescriptionBox = 1006;
 
 LauncherSession::LauncherSession(const std::wstring& package, const std::wstring& arguments)
     : process_(Quote(package) + (arguments.empty() ? L"" : L" " + arguments)) {
-    if (process_.started()) dialog_ = WaitForProcessWindowWithCaption(pid(), kCaption, kWindowWait);
+    if (process_.started())
+        dialog_ = WaitForProcessWindowWithCaption(pid(), kCaption, kWindowWait);
 }
 
 // A test that failed half-way must not leave its launcher behind.
 LauncherSession::~LauncherSession() {
-    if (process_.started()) process_.Wait(1);
+    if (process_.started())
+        process_.Wait(1);
 }
 
 std::wstring LauncherSession::Description() const {

@@ -25,7 +25,8 @@ std::string Escaped(const std::wstring& text) {
         } else {
             static const char kDigits[] = "0123456789ABCDEF";
             result += "\\u";
-            for (int shift = 12; shift >= 0; shift -= 4) result += kDigits[(c >> shift) & 0xF];
+            for (int shift = 12; shift >= 0; shift -= 4)
+                result += kDigits[(c >> shift) & 0xF];
         }
     }
     return result;
@@ -51,7 +52,9 @@ const Language kLanguages[] = {
      L"关闭(&C)", kPackageNameZh, L"版本: ", L"Arvex 安装程序已准备好安装此程序包的内容。"},
 };
 
-void PrintTo(const Language& language, std::ostream* out) { *out << language.locale; }
+void PrintTo(const Language& language, std::ostream* out) {
+    *out << language.locale;
+}
 
 class LanguageTest : public ::testing::TestWithParam<Language> {
 protected:
@@ -94,7 +97,8 @@ TEST_P(LanguageTest, MainDialogSpeaksTheSystemLanguage) {
     HWND license = WaitForProcessWindowWithCaption(0, L"License Agreement", kWindowWait);
     ASSERT_NE(license, nullptr);
     PressButton(license, IDCANCEL);
-    for (int i = 0; i < 100 && ::IsWindow(license); ++i) ::Sleep(50);
+    for (int i = 0; i < 100 && ::IsWindow(license); ++i)
+        ::Sleep(50);
     PressButton(dialog, kClose);
     EXPECT_EQ(launcher.Wait(), 3);
 }

@@ -40,7 +40,8 @@ protected:
 
 std::wstring Lines(std::initializer_list<std::wstring> lines) {
     std::wstring text;
-    for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\r\n") + line;
+    for (const std::wstring& line : lines)
+        text += (text.empty() ? L"" : L"\r\n") + line;
     return text;
 }
 
@@ -81,8 +82,8 @@ TEST_F(MainDialogTest, DescriptionBoxPresentsThePackage) {
 }
 
 TEST_F(MainDialogTest, LastConfiguredNeedsConfigurationUiAndItsMember) {
-    const std::wstring expected = Lines({kPackageName, std::wstring(L"Version: ") + kPackageVersion,
-                                         L"", kPackageDescription});
+    const std::wstring expected = Lines(
+        {kPackageName, std::wstring(L"Version: ") + kPackageVersion, L"", kPackageDescription});
     struct Case {
         const wchar_t* file;
         bool configUi;
@@ -102,6 +103,12 @@ TEST_F(MainDialogTest, LastConfiguredNeedsConfigurationUiAndItsMember) {
 
 TEST_F(MainDialogTest, ButtonsFollowThePackageSwitches) {
     using Settings = std::vector<std::pair<std::wstring, std::wstring>>;
+    const Settings noInstall = {{L"DISABLE_INSTALL_BUTTON", L"1"}};
+    const Settings noExtract = {{L"DISABLE_EXTRACT_BUTTON", L"1"}};
+    const Settings neither = {{L"DISABLE_EXTRACT_BUTTON", L"1"}, {L"DISABLE_INSTALL_BUTTON", L"1"}};
+    // Only exactly "1" switches a button off.
+    const Settings notOne = {{L"DISABLE_EXTRACT_BUTTON", L"true"},
+                             {L"DISABLE_INSTALL_BUTTON", L" 1"}};
     struct Case {
         const wchar_t* file;
         Settings settings;
@@ -112,14 +119,11 @@ TEST_F(MainDialogTest, ButtonsFollowThePackageSwitches) {
         const wchar_t* prompt;
     } cases[] = {
         {L"both.exe", {}, true, true, true, kInstall, kPromptBoth},
-        {L"noinst.exe", {{L"DISABLE_INSTALL_BUTTON", L"1"}}, true, false, true, kExtract, kPromptExtract},
-        {L"noext.exe", {{L"DISABLE_EXTRACT_BUTTON", L"1"}}, true, true, false, kInstall, kPromptInstall},
-        {L"none.exe",
-         {{L"DISABLE_EXTRACT_BUTTON", L"1"}, {L"DISABLE_INSTALL_BUTTON", L"1"}},
-         true, false, true, kExtract, kPromptExtract},
+        {L"noinst.exe", noInstall, true, false, true, kExtract, kPromptExtract},
+        {L"noext.exe", noExtract, true, true, false, kInstall, kPromptInstall},
+        {L"none.exe", neither, true, false, true, kExtract, kPromptExtract},
         {L"nocmd.exe", {}, false, false, true, kExtract, kPromptExtract},
-        {L"notone.exe", {{L"DISABLE_EXTRACT_BUTTON", L"true"}, {L"DISABLE_INSTALL_BUTTON", L" 1"}},
-         true, true, true, kInstall, kPromptBoth},
+        {L"notone.exe", notOne, true, true, true, kInstall, kPromptBoth},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -140,7 +144,8 @@ TEST_F(MainDialogTest, ButtonsFollowThePackageSwitches) {
         EXPECT_EQ(DefaultButtonOf(launcher.dialog()), c.defaultAndFocus);
         const ControlInfo* chosen = info.Control(c.defaultAndFocus);
         EXPECT_EQ(chosen->style & 0x0F, static_cast<DWORD>(BS_DEFPUSHBUTTON));
-        EXPECT_EQ(FocusedWindowOf(launcher.dialog()), ::GetDlgItem(launcher.dialog(), c.defaultAndFocus));
+        EXPECT_EQ(FocusedWindowOf(launcher.dialog()),
+                  ::GetDlgItem(launcher.dialog(), c.defaultAndFocus));
         if (!c.install) {
             // Extract... takes the place of the hidden Install button.
             EXPECT_EQ(extract->rect.left, install->rect.left);
@@ -172,7 +177,8 @@ TEST_F(MainDialogTest, LargeWindowShowsTheSameContentInATallerBox) {
     EXPECT_EQ(tallBox.top, normalBox.top);
     EXPECT_EQ(tallBox.right - tallBox.left, normalBox.right - normalBox.left);
     // 162 dialog units instead of 66.
-    const double ratio = static_cast<double>(tallBox.bottom - tallBox.top) / (normalBox.bottom - normalBox.top);
+    const double ratio =
+        static_cast<double>(tallBox.bottom - tallBox.top) / (normalBox.bottom - normalBox.top);
     EXPECT_NEAR(ratio, 162.0 / 66.0, 0.1);
     SaveScreenshot(ScreenshotPath(L"main_large_en.png"));
     tall.Press(kClose);

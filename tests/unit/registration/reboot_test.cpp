@@ -55,8 +55,7 @@ class StagedDrives : public DriveFacts {
 public:
     explicit StagedDrives(std::map<wchar_t, StagedDrive> drives) : drives_(std::move(drives)) {}
     UINT DriveType(const wchar_t* root) const override {
-        if (!(::GetErrorMode() & SEM_FAILCRITICALERRORS))
-            askedWithDialogsOn = true;
+        modeWhileAsked = ::GetErrorMode();
         const auto found = drives_.find(root[0]);
         return found == drives_.end() ? DRIVE_NO_ROOT_DIR : found->second.type;
     }
@@ -65,7 +64,7 @@ public:
         return found != drives_.end() && found->second.medium;
     }
 
-    mutable bool askedWithDialogsOn = false;
+    mutable UINT modeWhileAsked = 0; // the error mode when the last drive was asked about
 
 private:
     std::map<wchar_t, StagedDrive> drives_;
@@ -114,6 +113,24 @@ WindowInfo RunWatchingForMessageBox(const std::function<void()>& action,
     return shown;
 }
 
+TEST(RestartWanted, OnlyARestartResultWithTheRebootFlag) {
+    struct Case {
+        int32_t result;
+        bool reboot;
+        bool expected;
+    };
+    const Case cases[] = {
+        {1, true, false}, {2, true, true}, {2, false, false}, {0, true, false}, {3, true, false},
+    };
+    for (const Case& c : cases) {
+        LauncherOptions options;
+        options.silent = true;
+        options.reboot = c.reboot;
+        EXPECT_EQ(RestartWanted(c.result, options), c.expected)
+            << "result " << c.result << ", reboot " << c.reboot;
+    }
+}
+
 TEST(RebootSystem, RequestsARestartWithTheChosenMessageAndDelay) {
     struct Case {
         const wchar_t* message;
@@ -142,6 +159,9 @@ TEST(RebootSystem, RequestsARestartWithTheChosenMessageAndDelay) {
         EXPECT_EQ(request.timeoutSeconds, c.expectedTimeout);
         EXPECT_TRUE(request.forceAppsClosed);
         EXPECT_TRUE(request.rebootAfterShutdown);
+        EXPECT_EQ(request.reason,
+                  static_cast<DWORD>(SHTDN_REASON_MAJOR_APPLICATION |
+                                     SHTDN_REASON_MINOR_INSTALLATION | SHTDN_REASON_FLAG_PLANNED));
     }
 }
 
@@ -230,11 +250,12 @@ TEST(HasRemovableMedia, CountsFloppyLettersAndCdromDrivesWithAMedium) {
     }
 }
 
-TEST(HasRemovableMedia, SwitchesCriticalErrorDialogsOffAndRestoresTheMode) {
+TEST(HasRemovableMedia, SwitchesCriticalErrorDialogsOffKeepingTheOtherFlagsAndRestoresTheMode) {
     const UINT original = ::SetErrorMode(SEM_NOGPFAULTERRORBOX);
     const StagedDrives drives({{L'D', {DRIVE_CDROM, true}}});
     EXPECT_TRUE(HasRemovableMedia(drives));
-    EXPECT_FALSE(drives.askedWithDialogsOn);
+    EXPECT_EQ(drives.modeWhileAsked,
+              static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS));
     EXPECT_EQ(::GetErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
     ::SetErrorMode(original);
 }

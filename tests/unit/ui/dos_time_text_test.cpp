@@ -15,7 +15,8 @@ constexpr uint32_t DosTime(int hour, int minute, int second) {
 }
 
 TEST(DosTimeTextTest, UserFormatsWithoutTimeZoneShift) {
-    if (::GetUserDefaultLCID() != MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT))
+    if (::GetUserDefaultLCID() !=
+        MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT))
         GTEST_SKIP() << "expected texts are those of English (United States)";
     struct Case {
         uint32_t date, time;
@@ -35,11 +36,11 @@ TEST(DosTimeTextTest, UserFormatsWithoutTimeZoneShift) {
 
 TEST(DosTimeTextTest, InvalidWordsGiveNoText) {
     const uint32_t invalid[][2] = {
-        {DosDate(2021, 0, 4), DosTime(1, 2, 4)},   // month 0
-        {DosDate(2021, 13, 4), DosTime(1, 2, 4)},  // month 13
-        {DosDate(2021, 2, 0), DosTime(1, 2, 4)},   // day 0
-        {DosDate(2021, 2, 3), DosTime(24, 0, 0)},  // hour 24
-        {0x10000, 0},                              // wider than a DOS word
+        {DosDate(2021, 0, 4), DosTime(1, 2, 4)},  // month 0
+        {DosDate(2021, 13, 4), DosTime(1, 2, 4)}, // month 13
+        {DosDate(2021, 2, 0), DosTime(1, 2, 4)},  // day 0
+        {DosDate(2021, 2, 3), DosTime(24, 0, 0)}, // hour 24
+        {0x10000, 0},                             // wider than a DOS word
     };
     for (const auto& words : invalid) {
         const DosDateTimeText text = FormatDosDateTime(words[0], words[1]);

@@ -17,9 +17,9 @@ TEST(LicenseTextTest, LineFeedsBecomeLineBreaks) {
         {"\n\nend", L"\r\n\r\nend"},
         {"already\r\nbroken\r\n", L"already\r\nbroken\r\n"}, // no doubled carriage return
         {"lone\rreturn", L"lone\rreturn"},
-        {std::string("cut\0after", 9), L"cut"},               // the text ends at a zero byte
+        {std::string("cut\0after", 9), L"cut"}, // the text ends at a zero byte
         {"", L""},
-        {"caf\xe9", L"caf\x00e9"},                            // ANSI code page 1252
+        {"caf\xe9", L"caf\x00e9"}, // ANSI code page 1252
     };
     for (const Case& c : cases)
         EXPECT_EQ(LicenseDisplayText(c.bytes.data(), c.bytes.size()), c.shown) << c.bytes;
