@@ -200,21 +200,12 @@ TEST_F(InstallTest, InstPathFolderThatExistedKeepsWhatItHeld) {
 
 TEST_F(InstallTest, StoppedWmiServiceRefusesSilentlyWithLoggedError) {
     ASSERT_FALSE(fixture.Build().empty());
-    SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    ASSERT_NE(manager, nullptr);
-    SC_HANDLE service = ::OpenServiceW(manager, L"winmgmt", SERVICE_ALL_ACCESS);
-    ASSERT_NE(service, nullptr);
-    SERVICE_STATUS status = {};
-    ::ControlService(service, SERVICE_CONTROL_STOP, &status);
-    for (int i = 0; i < 100 && ::QueryServiceStatus(service, &status) &&
-                    status.dwCurrentState != SERVICE_STOPPED;
-         ++i)
-        ::Sleep(50);
-
-    const long exitCode = fixture.Run(L"/s");
-    ::StartServiceW(service, 0, nullptr);
-    ::CloseServiceHandle(service);
-    ::CloseServiceHandle(manager);
+    long exitCode = -1;
+    {
+        StoppedWmiService wmi;
+        ASSERT_TRUE(wmi.stopped());
+        exitCode = fixture.Run(L"/s");
+    }
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_FALSE(fixture.Record().present);

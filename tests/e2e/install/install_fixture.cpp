@@ -98,6 +98,29 @@ std::string InstallFixture::Copied(const std::wstring& name) const {
     return std::string(bytes.begin(), bytes.end());
 }
 
+StoppedWmiService::StoppedWmiService() {
+    manager_ = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    service_ = manager_ ? ::OpenServiceW(manager_, L"winmgmt", SERVICE_ALL_ACCESS) : nullptr;
+    if (!service_) return;
+    SERVICE_STATUS status = {};
+    ::ControlService(service_, SERVICE_CONTROL_STOP, &status);
+    for (int i = 0; i < 100 && ::QueryServiceStatus(service_, &status); ++i) {
+        if (status.dwCurrentState == SERVICE_STOPPED) {
+            stopped_ = true;
+            break;
+        }
+        ::Sleep(50);
+    }
+}
+
+StoppedWmiService::~StoppedWmiService() {
+    if (service_) {
+        ::StartServiceW(service_, 0, nullptr);
+        ::CloseServiceHandle(service_);
+    }
+    if (manager_) ::CloseServiceHandle(manager_);
+}
+
 std::wstring ReadMachineString(const std::wstring& key, const wchar_t* value) {
     HKEY handle = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &handle) !=

@@ -55,6 +55,22 @@ private:
     std::vector<std::pair<std::wstring, std::string>> members_;
 };
 
+// Stops the WMI service for the lifetime of the object and starts it again afterwards, so that
+// later tests find it running whatever happened in between.
+class StoppedWmiService {
+public:
+    StoppedWmiService();
+    ~StoppedWmiService();
+    StoppedWmiService(const StoppedWmiService&) = delete;
+    StoppedWmiService& operator=(const StoppedWmiService&) = delete;
+    bool stopped() const { return stopped_; }
+
+private:
+    SC_HANDLE manager_ = nullptr;
+    SC_HANDLE service_ = nullptr;
+    bool stopped_ = false;
+};
+
 // Reads a REG_SZ value of HKLM\<key> in the 64-bit view; empty when missing.
 std::wstring ReadMachineString(const std::wstring& key, const wchar_t* value);
 bool MachineKeyExists(const std::wstring& key);

@@ -73,24 +73,15 @@ TEST_F(NoPromptTest, RestartQuestionAnswerDecidesTheRebootFlag) {
 
 TEST_F(NoPromptTest, StoppedWmiServiceIsReported) {
     package = fixture.Build();
-    SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    ASSERT_NE(manager, nullptr);
-    SC_HANDLE service = ::OpenServiceW(manager, L"winmgmt", SERVICE_ALL_ACCESS);
-    ASSERT_NE(service, nullptr);
-    SERVICE_STATUS status = {};
-    ::ControlService(service, SERVICE_CONTROL_STOP, &status);
-    for (int i = 0; i < 100 && ::QueryServiceStatus(service, &status) &&
-                    status.dwCurrentState != SERVICE_STOPPED;
-         ++i)
-        ::Sleep(50);
-    const long exitCode =
-        AnswerMessage(L"/noprompt", 1, kCaption,
-                      L"Windows Management Instrumentation (WMI) is not installed or has been "
-                      L"disabled.",
-                      IDOK);
-    ::StartServiceW(service, 0, nullptr);
-    ::CloseServiceHandle(service);
-    ::CloseServiceHandle(manager);
+    long exitCode = -1;
+    {
+        StoppedWmiService wmi;
+        ASSERT_TRUE(wmi.stopped());
+        exitCode = AnswerMessage(L"/noprompt", 1, kCaption,
+                                 L"Windows Management Instrumentation (WMI) is not installed or "
+                                 L"has been disabled.",
+                                 IDOK);
+    }
     EXPECT_EQ(exitCode, 0);
 }
 
