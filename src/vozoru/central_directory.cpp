@@ -12,6 +12,10 @@
 namespace vozoru {
 namespace {
 
+// Bytes read beyond the fixed local header and the expected name in the same read, enough for
+// the extra fields that archivers commonly write.
+constexpr uint32_t kLocalExtraAllowance = 64;
+
 bool HeadersAgree(const CentralRecord& central, const LocalHeader& local) {
     return central.versionNeeded == local.versionNeeded && central.flags == local.flags &&
            central.method == local.method && central.dosTime == local.dosTime &&
@@ -135,11 +139,17 @@ int ZIP_File::ReadLocalHeader(HANDLE file, uint64_t fileSize, const CentralRecor
     const uint64_t offset = central.localHeaderOffset;
     if (offset > fileSize || kLocalHeaderFixedSize > fileSize - offset)
         return ZIP_BAD_ARCHIVE;
-    unsigned char fixed[kLocalHeaderFixedSize];
-    int result = ReadArchiveAt(file, offset, fixed, kLocalHeaderFixedSize);
+    // A local header normally repeats the central name and carries a short extra field, so
+    // one read that takes a little more than the central name usually brings the whole
+    // header; only a longer one needs a second read. The read never runs past the file's end.
+    const uint64_t guessed =
+        static_cast<uint64_t>(kLocalHeaderFixedSize) + centralName.size() + kLocalExtraAllowance;
+    const DWORD firstRead = static_cast<DWORD>(std::min<uint64_t>(guessed, fileSize - offset));
+    scratch->resize(firstRead);
+    int result = ReadArchiveAt(file, offset, scratch->data(), firstRead);
     if (result != ZIP_OK)
         return result;
-    const LocalHeader local = DecodeLocalHeader(fixed);
+    const LocalHeader local = DecodeLocalHeader(scratch->data());
     if (local.signature != kLocalHeaderSignature)
         return ZIP_BAD_ARCHIVE;
 
@@ -147,13 +157,15 @@ int ZIP_File::ReadLocalHeader(HANDLE file, uint64_t fileSize, const CentralRecor
     const uint32_t variableLength = local.nameLength + local.extraLength;
     if (variableLength > fileSize - variableStart)
         return ZIP_BAD_ARCHIVE;
-    scratch->resize(variableLength);
-    if (variableLength != 0) {
-        result = ReadArchiveAt(file, variableStart, scratch->data(), variableLength);
+    const uint32_t headerLength = kLocalHeaderFixedSize + variableLength;
+    if (headerLength > firstRead) {
+        scratch->resize(headerLength);
+        result = ReadArchiveAt(file, offset + firstRead, scratch->data() + firstRead,
+                               headerLength - firstRead);
         if (result != ZIP_OK)
             return result;
     }
-    const char* localName = reinterpret_cast<const char*>(scratch->data());
+    const char* localName = reinterpret_cast<const char*>(scratch->data() + kLocalHeaderFixedSize);
 
     // Sizes and CRC deferred to a data descriptor leave zeros here, so such entries are
     // refused along with any other disagreement.
@@ -181,7 +193,8 @@ int ZIP_File::ReadLocalHeader(HANDLE file, uint64_t fileSize, const CentralRecor
     entry->externalAttributes_ = central.externalAttributes;
     entry->localHeaderOffset_ = central.localHeaderOffset;
     entry->name_.assign(localName, local.nameLength);
-    entry->localExtra_.assign(scratch->begin() + local.nameLength, scratch->end());
+    const auto extraStart = scratch->begin() + kLocalHeaderFixedSize + local.nameLength;
+    entry->localExtra_.assign(extraStart, extraStart + local.extraLength);
     entry->sourceKind_ = ZIP_FileEntry::kSourceArchiveMember;
     entry->file_ = file;
     entry->dataOffset_ = static_cast<uint32_t>(dataOffset);

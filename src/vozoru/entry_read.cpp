@@ -28,7 +28,7 @@ int Finish(uint32_t* produced, uint32_t count, int result) {
 int RefillInput(EntryReadState* state) {
     if (state->stream.avail_in != 0 || state->remainingCompressed == 0)
         return ZIP_OK;
-    const uint32_t chunk = std::min(EntryReadState::kInputSize, state->remainingCompressed);
+    const uint32_t chunk = std::min(state->inputCapacity, state->remainingCompressed);
     // Every failure here is a failed data read: the headers promised these bytes.
     if (ReadArchiveAt(state->file, state->readPosition, state->input.get(), chunk) != ZIP_OK) {
         return ZIP_ERROR_READ;
@@ -47,6 +47,7 @@ void EntryReadState::Release() {
         inflateEnd(&stream);
     inflating = false;
     input.reset();
+    inputCapacity = 0;
 }
 
 int ZIP_FileEntry::OpenEntryRead(EntryReadState* state) {
@@ -68,7 +69,12 @@ int ZIP_FileEntry::OpenEntryRead(EntryReadState* state) {
             return ZIP_ERROR_READ;
         state->inflating = true;
     }
-    state->input.reset(new (std::nothrow) unsigned char[EntryReadState::kInputSize]);
+    // The whole compressed size when it is smaller than a full chunk (at least one byte, so
+    // that an empty entry still has a buffer to mark it open for reading).
+    const uint32_t capacity =
+        std::max<uint32_t>(1, std::min(EntryReadState::kInputSize, compressedSize_));
+    state->input.reset(new (std::nothrow) unsigned char[capacity]);
+    state->inputCapacity = state->input ? capacity : 0;
     if (!state->input) {
         state->Release();
         return ZIP_ERROR_MEMORY;

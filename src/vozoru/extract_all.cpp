@@ -65,6 +65,7 @@ int ZIP_File::ExtractAllUnguarded(const wchar_t* destination, ExtractProgressCal
 
     ExtractProgress progress{0, static_cast<int64_t>(entryCount_), nullptr};
     std::wstring path;
+    std::wstring readyFolder;
     for (const EntryNode* node = head_.next.get(); node; node = node->next.get()) {
         ZIP_FileEntry& entry = *node->entry;
         ++progress.index;
@@ -80,7 +81,9 @@ int ZIP_File::ExtractAllUnguarded(const wchar_t* destination, ExtractProgressCal
             if (!MakeFolderPath(path.c_str()))
                 return ZIP_ERROR_READ;
         } else {
-            result = entry.ExtractToFile(path.c_str(), false);
+            // As ExtractToFile (whose memory guard this function's own covers), and keeping
+            // the folder just made for the entries that follow.
+            result = entry.ExtractToFileUnguarded(path.c_str(), false, &readyFolder);
             if (result != ZIP_OK)
                 return result;
         }

@@ -36,8 +36,13 @@ bool IsDriveRootedPath(const wchar_t* path) {
 bool MakeFolderPath(const wchar_t* path) {
     if (!IsDriveRootedPath(path))
         return false;
-    // Most calls find the parent in place, so one call usually does it. A tolerated error
-    // alone is not success: a file of that name, or a name too long to create, is no folder.
+    // Most calls (one for every extracted file) find the folder in place already; asking for
+    // its attributes settles that more cheaply than a creation attempt that fails, and ends
+    // the same way a creation refused as "already exists" would.
+    if (IsExistingFolder(path))
+        return true;
+    // A tolerated error alone is not success: a file of that name, or a name too long to
+    // create, is no folder.
     if (CreateDirectoryW(path, nullptr))
         return true;
     if (IsToleratedCreateError(GetLastError()) && IsExistingFolder(path))

@@ -16,9 +16,13 @@ class ZIP_File;
 // The state of one entry being read, kept on the caller's stack between OpenEntryRead and
 // CloseEntryRead. Its destructor releases what a caller forgot to close.
 struct EntryReadState {
-    static constexpr uint32_t kInputSize = 16384;
+    // Compressed bytes are read in chunks of up to this size: a few reads for a typical
+    // member rather than one per 16 KB, and still a modest allocation. An entry with less
+    // compressed data gets a buffer of its own size.
+    static constexpr uint32_t kInputSize = 64 * 1024;
 
     std::unique_ptr<unsigned char[]> input;
+    uint32_t inputCapacity = 0;
     HANDLE file = INVALID_HANDLE_VALUE;
     z_stream stream{};
     uint32_t crc = 0;
@@ -81,10 +85,16 @@ public:
 private:
     friend class ZIP_File;
 
-    int ExtractToFileUnguarded(const wchar_t* path, bool doNotOverwrite);
+    int ExtractToFileUnguarded(const wchar_t* path, bool doNotOverwrite,
+                               std::wstring* readyFolder = nullptr);
     int ExtractDirectory(const wchar_t* path);
-    int ExtractFileData(const std::wstring& path, bool doNotOverwrite);
+    // readyFolder (may be null): a folder known to exist, which then is not made again; it
+    // is updated to this file's folder.
+    int ExtractFileData(const std::wstring& path, bool doNotOverwrite,
+                        std::wstring* readyFolder = nullptr);
+    bool EntryFileTime(FILETIME* universal) const;
     void ApplyEntryTimes(HANDLE output) const;
+    bool ApplyEntryTimesAndAttributes(HANDLE output) const;
 
     uint32_t versionMadeBy_ = 0;
     uint32_t versionNeeded_ = 0;
