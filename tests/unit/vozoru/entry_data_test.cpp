@@ -54,7 +54,7 @@ ZipImage StreamRejectedPartWay(const std::string& good) {
 
 TEST(EntryData, StoredAndDeflatedMembersExtractByteExact) {
     TempFolder folder;
-    // Large enough that input and output both take several 16 KB blocks.
+    // Large enough that input and output both cross several 64 KB block boundaries.
     const std::string text = SampleData(300000, 11, true);
     const std::string noise = SampleData(70000, 12, false);
     ZIP_File zip;
