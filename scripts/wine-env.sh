@@ -10,7 +10,9 @@ export WINEARCH=win64
 # Creates the prefix on first use (serialised with a lock, since CTest may start several
 # programs at once) and makes sure a persistent server with its helper processes is running.
 # The helpers are started with every standard stream closed so that they never hold the pipes
-# of whoever called us (CTest waits for those pipes to close).
+# of whoever called us (CTest waits for those pipes to close). The server stays up for a minute
+# after its last program ends, so that a run that skips zor_wine_stop leaves nothing behind for
+# long; a later program then simply starts a server of its own.
 zor_wine_ready() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
@@ -25,7 +27,7 @@ zor_wine_ready() {
             touch "$WINEPREFIX/.zor-ready"
         fi
         if [ ! -f "$WINEPREFIX/.zor-server" ]; then
-            wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+            wineserver -p60 </dev/null >/dev/null 2>&1 9>&- || true
             wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
             touch "$WINEPREFIX/.zor-server"
         fi
