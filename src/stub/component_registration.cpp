@@ -7,20 +7,11 @@
 #include "cmp_log.h"
 #include "cppkg.h"
 #include "folder_tree.h"
+#include "stub_log.h"
 #include "win_handles.h"
 
 namespace zor {
 namespace {
-
-// Source name of the launcher's entries in the verbose log.
-constexpr wchar_t kLauncherLogSource[] = L"stub.cpp";
-
-// Writes through the log's own Write slot; the log may be absent.
-template <typename... Args>
-void Log(CCmpLog* log, int type, int severity, int line, const wchar_t* format, Args... args) {
-    if (log)
-        log->Write(type, severity, kLauncherLogSource, line, format, args...);
-}
 
 std::wstring TextOrEmpty(const wchar_t* text) {
     return text ? std::wstring(text) : std::wstring();
@@ -78,6 +69,22 @@ bool IsUsableKeyName(const std::wstring& name) {
     return !name.empty() && name.find(L'\\') == std::wstring::npos;
 }
 
+// Creates or opens `subKey` below `parent` in the 64-bit view with full access; on failure
+// logs the step as failed with the key's full path `shownPath`.
+bool CreateRecordKey(HKEY parent, const std::wstring& subKey, const std::wstring& shownPath,
+                     CCmpLog* log, RegKey& key) {
+    if (::RegCreateKeyExW(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, key.put(),
+                          nullptr) == ERROR_SUCCESS)
+        return true;
+    StubLog(log).Write(kLogVerboseContinue, kLogInfo, __LINE__, L"Failed!\r\n");
+    StubLog(log).Write(kLogNormalOnly, kLogError, __LINE__,
+                       L"Failed to update component data...\r\n    - Unable to update registry "
+                       L"HKLM\\%s\r\n",
+                       shownPath.c_str());
+    return false;
+}
+
 } // namespace
 
 ComponentRegistration RegistrationOf(const CPPkg& package) {
@@ -99,25 +106,26 @@ int RecordComponent(const ComponentRegistration& component, CCmpLog* log,
         return 1;
 
     const std::wstring folder = DefinitionCopyFolder();
-    Log(log, kLogVerboseOnly, kLogInfo, __LINE__,
-        L"    - Copying component definition XML to %s...", folder.c_str());
+    StubLog(log).Write(kLogVerboseOnly, kLogInfo, __LINE__,
+                       L"    - Copying component definition XML to %s...", folder.c_str());
     bool existed = false;
     if (!CreateDirectoryTree(folder.c_str(), existed)) {
-        Log(log, kLogVerboseContinue, kLogInfo, __LINE__,
-            L"Failed! - Unabled to create directory\r\n");
-        Log(log, kLogNormalOnly, kLogError, __LINE__,
-            L"Failed to update component data...\r\n"
-            L"    - Unable to copy component definition XML to %s\r\n",
-            folder.c_str());
+        StubLog(log).Write(kLogVerboseContinue, kLogInfo, __LINE__,
+                           L"Failed! - Unabled to create directory\r\n");
+        StubLog(log).Write(kLogNormalOnly, kLogError, __LINE__,
+                           L"Failed to update component data...\r\n"
+                           L"    - Unable to copy component definition XML to %s\r\n",
+                           folder.c_str());
         return 0;
     }
     CopyDefinition(folder, definitionMember);
-    Log(log, kLogVerboseContinue, kLogInfo, __LINE__, L"Done.\r\n");
+    StubLog(log).Write(kLogVerboseContinue, kLogInfo, __LINE__, L"Done.\r\n");
 
     // Every package's key sits among the others' below the shared key; a package that does
     // not name its own key has no place of its own for a record.
     if (!IsUsableKeyName(component.swKeyName)) {
-        Log(log, kLogBoth, kLogWarning, __LINE__,
+        StubLog(log).Write(
+            kLogBoth, kLogWarning, __LINE__,
             L"No usable software key name in the component definition; the registry record "
             L"was not written.\r\n");
         return 1;
@@ -128,35 +136,21 @@ int RecordComponent(const ComponentRegistration& component, CCmpLog* log,
     const std::wstring installTime = FormatInstallTime(now);
 
     const std::wstring keyPath = std::wstring(kRevisionManagementKey) + component.swKeyName;
-    Log(log, kLogVerboseOnly, kLogInfo, __LINE__, L"    - Creating registry key HKLM\\%s...",
-        keyPath.c_str());
+    StubLog(log).Write(kLogVerboseOnly, kLogInfo, __LINE__,
+                       L"    - Creating registry key HKLM\\%s...", keyPath.c_str());
     RegKey softwareKey;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, softwareKey.put(),
-                          nullptr) != ERROR_SUCCESS) {
-        Log(log, kLogVerboseContinue, kLogInfo, __LINE__, L"Failed!\r\n");
-        Log(log, kLogNormalOnly, kLogError, __LINE__,
-            L"Failed to update component data...\r\n    - Unable to update registry HKLM\\%s\r\n",
-            keyPath.c_str());
+    if (!CreateRecordKey(HKEY_LOCAL_MACHINE, keyPath, keyPath, log, softwareKey))
         return 0;
-    }
 
     const std::wstring target = ChooseRecordSubKey(softwareKey.get(), component.identity);
     const std::wstring recordPath = keyPath + L"\\" + target;
     RegKey recordKey;
-    if (::RegCreateKeyExW(softwareKey.get(), target.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, recordKey.put(),
-                          nullptr) != ERROR_SUCCESS) {
-        Log(log, kLogVerboseContinue, kLogInfo, __LINE__, L"Failed!\r\n");
-        Log(log, kLogNormalOnly, kLogError, __LINE__,
-            L"Failed to update component data...\r\n    - Unable to update registry HKLM\\%s\r\n",
-            recordPath.c_str());
+    if (!CreateRecordKey(softwareKey.get(), target, recordPath, log, recordKey))
         return 0;
-    }
 
     // The values' own outcomes do not decide the result: the record's key exists.
     WriteComponentValues(recordKey.get(), component.identity, installTime);
-    Log(log, kLogVerboseContinue, kLogInfo, __LINE__, L"Done.\r\n");
+    StubLog(log).Write(kLogVerboseContinue, kLogInfo, __LINE__, L"Done.\r\n");
     return 1;
 }
 

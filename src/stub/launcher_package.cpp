@@ -3,7 +3,6 @@
 #include <string>
 
 #include "cppkg.h"
-#include "exit_code.h"
 #include "launcher_state.h"
 #include "main_dialog.h"
 #include "package_locator.h"

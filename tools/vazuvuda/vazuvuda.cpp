@@ -17,10 +17,6 @@
 
 namespace {
 
-struct LocalFreeDeleter {
-    void operator()(LPWSTR* p) const noexcept { ::LocalFree(p); }
-};
-
 std::wstring Expand(const wchar_t* text) {
     wchar_t buffer[MAX_PATH + 1] = {};
     const DWORD length = ::ExpandEnvironmentStringsW(text, buffer, MAX_PATH + 1);
@@ -55,7 +51,7 @@ int wmain() {
     std::wstring target = Expand(L"%ProgramFiles%\\Arvex\\Demo");
     int forcedCode = -1;
     int count = 0;
-    std::unique_ptr<LPWSTR, LocalFreeDeleter> argv(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::unique_ptr<LPWSTR, zor::LocalFreeDeleter> argv(::CommandLineToArgvW(::GetCommandLineW(), &count));
     for (int i = 1; argv && i < count; ++i) {
         const wchar_t* argument = argv.get()[i];
         if (_wcsnicmp(argument, L"/target:", 8) == 0) target = argument + 8;

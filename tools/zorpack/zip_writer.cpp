@@ -31,10 +31,9 @@ private:
     bool ready_ = false;
 };
 
-std::vector<unsigned char> localHeaderBytes(const EntryHeader& h) {
-    std::vector<unsigned char> b;
-    b.reserve(kLocalHeaderSize + h.name.size());
-    putU32(b, kLocalHeaderSignature);
+// The fields both headers carry, in the same order: the reader accepts an entry only when the
+// two copies agree, so they are written by one piece of code.
+void putSharedFields(std::vector<unsigned char>& b, const EntryHeader& h) {
     putU16(b, h.versionNeeded);
     putU16(b, h.flags);
     putU16(b, h.method);
@@ -44,6 +43,13 @@ std::vector<unsigned char> localHeaderBytes(const EntryHeader& h) {
     putU32(b, h.compressedSize);
     putU32(b, h.uncompressedSize);
     putU16(b, static_cast<std::uint16_t>(h.name.size()));
+}
+
+std::vector<unsigned char> localHeaderBytes(const EntryHeader& h) {
+    std::vector<unsigned char> b;
+    b.reserve(kLocalHeaderSize + h.name.size());
+    putU32(b, kLocalHeaderSignature);
+    putSharedFields(b, h);
     putU16(b, 0); // no extra field
     b.insert(b.end(), h.name.begin(), h.name.end());
     return b;
@@ -54,15 +60,7 @@ std::vector<unsigned char> centralHeaderBytes(const EntryHeader& h) {
     b.reserve(kCentralHeaderSize + h.name.size());
     putU32(b, kCentralHeaderSignature);
     putU16(b, h.versionMadeBy);
-    putU16(b, h.versionNeeded);
-    putU16(b, h.flags);
-    putU16(b, h.method);
-    putU16(b, h.dosTime);
-    putU16(b, h.dosDate);
-    putU32(b, h.crc32);
-    putU32(b, h.compressedSize);
-    putU32(b, h.uncompressedSize);
-    putU16(b, static_cast<std::uint16_t>(h.name.size()));
+    putSharedFields(b, h);
     putU16(b, 0); // extra field length
     putU16(b, 0); // comment length
     putU16(b, 0); // disk number start
